@@ -11,6 +11,18 @@
 #include <optional>
 #include <string>
 
+// <windows.h> maps these names to their "A"/"W" forms; here they are the interface's own names.
+// Include this header after <windows.h> and call the Win32 functions by their "A" names.
+#if defined(_WIN32)
+#undef CharLower
+#undef CharUpper
+#undef GetBinaryType
+#undef GetConsoleTitle
+#undef SearchPath
+#undef SetConsoleTitle
+#undef SetCurrentDirectory
+#endif
+
 namespace platform {
 
 /// An opaque handle of the backend: a Win32 HANDLE, or a POSIX file descriptor or process id.
@@ -20,6 +32,8 @@ constexpr NativeHandle kNoHandle = -1;
 
 /// Exit code reported for a process that has not ended yet (Win32 STILL_ACTIVE).
 constexpr std::uint32_t kStillActive = 259;
+/// Exit code reported when a process's code cannot be read at all (an unknown handle).
+constexpr std::uint32_t kUnknownExitCode = 0xFFFFFFFFu;
 
 /// Which rules path names follow: "\" and ":" on Windows, "/" on POSIX.
 enum class PathStyle { Windows, Posix };
@@ -37,6 +51,8 @@ struct ConsoleBufferInfo {
 constexpr std::uint32_t kBinary32Bit = 0;   // SCS_32BIT_BINARY
 constexpr std::uint32_t kBinaryDos = 1;     // SCS_DOS_BINARY
 constexpr std::uint32_t kBinaryNative = 100;
+/// On POSIX: a readable file that is neither an executable ELF file nor an executable script.
+constexpr std::uint32_t kBinaryOther = 101;
 
 /// The operating system as Kilnrun sees it. One instance (`System()`) talks to the real system;
 /// tests substitute fakes with `ScopedPlatform`.
@@ -108,7 +124,8 @@ public:
     /// Waits for a process to end, at most `milliseconds` (negative: no limit)
     /// (WaitForSingleObject). True when it has ended.
     virtual bool WaitForProcess(NativeHandle process, long milliseconds) = 0;
-    /// The exit code of a process, kStillActive while it runs (GetExitCodeProcess).
+    /// The exit code of a process, kStillActive while it runs, kUnknownExitCode when it cannot
+    /// be read (GetExitCodeProcess).
     virtual std::uint32_t GetExitCode(NativeHandle process) = 0;
 
     // --- Program search ------------------------------------------------------------------
