@@ -69,7 +69,7 @@ void RunChosenCommand(const TStringList &menu, std::size_t index) {
 
 }  // namespace
 
-void InitialiseModule() { SetDefaultCasePartner(&CasePartnerOfPlatform, nullptr); }
+void InitialiseModule() { RegExprDefaults().CasePartner = TCasePartner{&CasePartnerOfPlatform, nullptr}; }
 
 void RunCommandFlow() {
     auto base = TCommandOptions::Create();
