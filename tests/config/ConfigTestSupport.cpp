@@ -1,0 +1,74 @@
+#include "config/ConfigTestSupport.h"
+
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+#include "plugin/FARUtils.h"
+
+namespace configtest {
+namespace {
+
+FakeHost *activeHost = nullptr;
+
+const char *FARAPI FakeGetMsg(INT_PTR, int id) {
+    if (activeHost == nullptr || id < 0 || static_cast<std::size_t>(id) >= activeHost->messages.size())
+        return "";
+    return activeHost->messages[static_cast<std::size_t>(id)].c_str();
+}
+
+int FARAPI FakeMenu(INT_PTR pluginNumber, int x, int y, int maxHeight, DWORD flags, const char *title,
+                    const char *bottom, const char *helpTopic, const int *breakKeys, int *,
+                    const FarMenuItem *items, int count) {
+    FakeHost::ShownMenu shown{pluginNumber, x, y, maxHeight, flags, title != nullptr ? title : "",
+                              bottom != nullptr, helpTopic != nullptr ? helpTopic : "",
+                              breakKeys != nullptr, std::vector<FarMenuItem>(items, items + count)};
+    activeHost->menus.push_back(std::move(shown));
+    return activeHost->menuAnswer;
+}
+
+}  // namespace
+
+FakeHost::FakeHost(std::string moduleName) {
+    PluginStartupInfo info{};
+    info.StructSize = sizeof(info);
+    if (moduleName.size() >= sizeof(info.ModuleName)) throw std::length_error("module name too long");
+    moduleName.copy(info.ModuleName, moduleName.size());
+    info.ModuleNumber = 42;
+    info.GetMsg = FakeGetMsg;
+    info.Menu = FakeMenu;
+    activeHost = this;
+    far::SetStartupInfo(&info);
+}
+
+FakeHost::~FakeHost() {
+    far::ResetStartupInfo();
+    activeHost = nullptr;
+}
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (;;) {
+        path_ = base / ("kilnrun-config-" + std::to_string(std::random_device{}()) + "-" +
+                        std::to_string(counter++));
+        if (std::filesystem::create_directory(path_)) break;
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::Write(const std::string &fullName, const std::string &bytes) {
+    std::filesystem::path file(fullName);
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + file.string());
+    return fullName;
+}
+
+}  // namespace configtest

@@ -1,0 +1,170 @@
+#include "config/TStringList.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Lines(const TStringList &list) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < list.Count(); ++i) lines.push_back(list.Text(i));
+    return lines;
+}
+
+struct LoadCase {
+    const char *label;
+    std::string bytes;
+    std::vector<std::string> lines;
+};
+
+class LoadFromBytes : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(LoadFromBytes, SplitsIntoLines) {
+    TStringList list;
+    list.LoadFromBytes(GetParam().bytes);
+    EXPECT_EQ(Lines(list), GetParam().lines);
+}
+
+using namespace std::string_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    LineRules, LoadFromBytes,
+    ::testing::Values(
+        LoadCase{"EmptyFile", "", {}},
+        LoadCase{"OnlyLineFeed", "\n", {""}},
+        LoadCase{"OnlyCrLf", "\r\n", {""}},
+        LoadCase{"NoFinalLineEnd", "a\nb", {"a", "b"}},
+        LoadCase{"FinalLineEndAddsNoLine", "a\nb\n", {"a", "b"}},
+        LoadCase{"CrLf", "a\r\nb\r\n", {"a", "b"}},
+        LoadCase{"LoneCr", "a\rb\r", {"a", "b"}},
+        LoadCase{"MixedEnds", "a\r\nb\rc\nd", {"a", "b", "c", "d"}},
+        LoadCase{"LfCrIsTwoEnds", "a\n\rb", {"a", "", "b"}},
+        LoadCase{"CrCrLfIsTwoEnds", "a\r\r\nb", {"a", "", "b"}},
+        LoadCase{"EmptyLinesInside", "a\n\n\nb\n", {"a", "", "", "b"}},
+        LoadCase{"TwoFinalLineEnds", "a\n\n", {"a", ""}},
+        LoadCase{"NulEndsText", "a\nb\0c\nd"s, {"a", "b"}},
+        LoadCase{"NulFirst", "\0a\nb"s, {}},
+        LoadCase{"NulAfterLineEnd", "a\n\0b"s, {"a"}},
+        LoadCase{"KeepsBlanksAndHighBytes", "  x = y \t\n\xE4\xF6=\x80", {"  x = y \t", "\xE4\xF6=\x80"}}),
+    [](const ::testing::TestParamInfo<LoadCase> &info) { return std::string(info.param.label); });
+
+TEST(TStringList, LoadingReplacesContentsAndReleasesObjects) {
+    TStringList list;
+    list.Append("old", TCommandOptions::Create());
+    list.LoadFromBytes("new\n");
+    ASSERT_EQ(list.Count(), 1u);
+    EXPECT_EQ(list.Text(0), "new");
+    EXPECT_EQ(list.Object(0), nullptr);
+}
+
+struct NameCase {
+    std::string text;
+    std::string name;
+    std::string value;
+};
+
+class NameAndValue : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(NameAndValue, SplitAtFirstEquals) {
+    TStringList list;
+    list.Append(GetParam().text);
+    EXPECT_EQ(list.Name(0), GetParam().name);
+    EXPECT_EQ(list.Value(0), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, NameAndValue,
+                         ::testing::Values(NameCase{"Build=gcc %s", "Build", "gcc %s"},
+                                           NameCase{"a=b=c", "a", "b=c"},
+                                           NameCase{"no equals", "", ""},
+                                           NameCase{"=value", "", "value"},
+                                           NameCase{"name=", "name", ""},
+                                           NameCase{" spaced = out ", " spaced ", " out "},
+                                           NameCase{"", "", ""}));
+
+TEST(TStringList, ValueByNameTakesFirstEntryWithEqualsIgnoringCase) {
+    TStringList list;
+    list.Append("Build");            // no "=": never a match, even with the same text
+    list.Append("BUILD=first");
+    list.Append("build=second");
+    list.Append("=empty name");
+    list.Append("Other=x");
+    EXPECT_EQ(list.ValueByName("Build"), "first");
+    EXPECT_EQ(list.ValueByName("bUiLd"), "first");
+    EXPECT_EQ(list.ValueByName(""), "empty name");
+    EXPECT_EQ(list.ValueByName("Missing"), "");
+    EXPECT_EQ(list.ValueByName("Build "), "");
+}
+
+TEST(TStringList, EditingKeepsObjectsWithTheirEntries) {
+    TStringList list;
+    list.Append("a", TCommandOptions::Create());
+    list.Append("c");
+    list.Insert(1, "b", TCommandOptions::Create());
+    TCommandOptions *first = list.Object(0);
+    TCommandOptions *second = list.Object(1);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+
+    EXPECT_EQ(list.IndexOfObject(second), 1u);
+    list.Replace(1, "B");
+    EXPECT_EQ(list.Object(1), second);
+    list.Delete(0);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"B", "c"}));
+    EXPECT_EQ(list.IndexOfObject(second), 0u);
+    EXPECT_FALSE(list.IndexOfObject(first).has_value());
+
+    list.Insert(99, "end");  // past the end appends
+    list.Delete(99);         // past the end does nothing
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"B", "c", "end"}));
+}
+
+TEST(TStringList, AppendFromMovesEntriesAndObjects) {
+    TStringList target;
+    target.Append("t");
+    TStringList source;
+    source.Append("s1", TCommandOptions::Create());
+    source.Append("s2");
+    TCommandOptions *moved = source.Object(0);
+
+    target.AppendFrom(source);
+    EXPECT_TRUE(source.Empty());
+    EXPECT_EQ(Lines(target), (std::vector<std::string>{"t", "s1", "s2"}));
+    EXPECT_EQ(target.Object(1), moved);
+}
+
+TEST(TCommandOptions, CreateHoldsTheDefaults) {
+    auto options = TCommandOptions::Create();
+    EXPECT_TRUE(options->Save);
+    EXPECT_FALSE(options->ToMenu);
+    EXPECT_EQ(options->RegExp, "^.*?(\\d+)");
+    EXPECT_EQ(options->LineMatch, 1);
+    EXPECT_EQ(options->ColumnMatch, 0);
+    EXPECT_EQ(options->FileMatch, 0);
+    EXPECT_TRUE(options->CdFileDir);
+    EXPECT_FALSE(options->AutoJump);
+    EXPECT_EQ(options->Ask, "");
+    EXPECT_FALSE(options->AutoExit);
+}
+
+TEST(TCommandOptions, CloneCopiesEveryFieldAndSharesNothing) {
+    TCommandOptions source{false, true, "x(\\d+)", 2, 3, 4, false, true, "Prompt", true};
+    auto copy = source.Clone();
+    EXPECT_FALSE(copy->Save);
+    EXPECT_TRUE(copy->ToMenu);
+    EXPECT_EQ(copy->RegExp, "x(\\d+)");
+    EXPECT_EQ(copy->LineMatch, 2);
+    EXPECT_EQ(copy->ColumnMatch, 3);
+    EXPECT_EQ(copy->FileMatch, 4);
+    EXPECT_FALSE(copy->CdFileDir);
+    EXPECT_TRUE(copy->AutoJump);
+    EXPECT_EQ(copy->Ask, "Prompt");
+    EXPECT_TRUE(copy->AutoExit);
+    source.RegExp = "changed";
+    source.Ask = "changed";
+    EXPECT_EQ(copy->RegExp, "x(\\d+)");
+    EXPECT_EQ(copy->Ask, "Prompt");
+}
+
+}  // namespace
