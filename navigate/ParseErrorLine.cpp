@@ -62,7 +62,7 @@ std::int32_t PositionInteger(const std::string &text) {
 
 ErrorPosition ParseErrorLine(const std::string &outputLine, const TCommandOptions &options) {
     ErrorPosition result;
-    TRegExpr expression;
+    regexpr::TRegExpr expression;
     expression.SetExpression(options.RegExp);
     if (!expression.Exec(outputLine)) return result;
 

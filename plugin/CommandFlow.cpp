@@ -69,7 +69,7 @@ void RunChosenCommand(const TStringList &menu, std::size_t index) {
 
 }  // namespace
 
-void InitialiseModule() { RegExprDefaults().CasePartner = TCasePartner{&CasePartnerOfPlatform, nullptr}; }
+void InitialiseModule() { regexpr::RegExprDefaults().CasePartner = regexpr::TCasePartner{&CasePartnerOfPlatform, nullptr}; }
 
 void RunCommandFlow() {
     auto base = TCommandOptions::Create();
