@@ -224,12 +224,10 @@ public:
             const char *value = name.empty() ? nullptr : LookUpVariable(name);
             if (value != nullptr) {
                 result += value;
-                pos = close + 1;
             } else {
-                // Unknown: keep "%NAME" and let the closing "%" open the next reference.
-                result.append(text, open, close - open);
-                pos = close;
+                result.append(text, open, close - open + 1);  // unknown: kept as written
             }
+            pos = close + 1;
         }
         result.append(text, pos, std::string::npos);
         return result;
