@@ -174,13 +174,13 @@ TEST_F(CommandMenuTest, ShowMenuMakesTheHostCallAsExpected) {
     EXPECT_EQ(shown.x, -1);
     EXPECT_EQ(shown.y, -1);
     EXPECT_EQ(shown.maxHeight, 0);
-    EXPECT_EQ(shown.flags, static_cast<DWORD>(FMENU_AUTOHIGHLIGHT));
+    EXPECT_EQ(shown.flags, static_cast<std::uint32_t>(FMENU_AUTOHIGHLIGHT));
     EXPECT_EQ(shown.title, "Output");
     EXPECT_FALSE(shown.hasBottom);
     EXPECT_EQ(shown.helpTopic, "Contents");
     EXPECT_FALSE(shown.hasBreakKeys);
     ASSERT_EQ(shown.items.size(), 2u);
-    EXPECT_STREQ(shown.items[1].Text, "two");
+    EXPECT_EQ(shown.items[1].text, "two");
 }
 
 TEST_F(CommandMenuTest, ShowCommandMenuIsTitledAndReturnsTheChoice) {
@@ -192,7 +192,7 @@ TEST_F(CommandMenuTest, ShowCommandMenuIsTitledAndReturnsTheChoice) {
     ASSERT_FALSE(host_.menus.empty());
     EXPECT_EQ(host_.menus[0].title, "Kilnrun");
     EXPECT_EQ(host_.menus[0].items.size(), 4u);
-    EXPECT_EQ(host_.menus[0].items[1].Separator, -1);
+    EXPECT_EQ(host_.menus[0].items[1].separator, -1);
 }
 
 TEST_F(CommandMenuTest, AnswersOutsideTheListCountAsCancelled) {
@@ -234,7 +234,7 @@ TEST(CommandMenuReal, ReadMergeAndPickFromRealFiles) {
     EXPECT_EQ(CommandTemplate(*merged, 5), "rm -f *.o");
     EXPECT_FALSE(merged->Object(5)->AutoJump);
     EXPECT_TRUE(merged->Object(2)->AutoJump);
-    EXPECT_EQ(host.menus[0].items[4].Separator, -1);
+    EXPECT_EQ(host.menus[0].items[4].separator, -1);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include "config/ConfigTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <fstream>
 #include <random>
 #include <stdexcept>
 
+#include "plugin/FARIntf.h"
 #include "plugin/FARUtils.h"
 
 namespace configtest {
@@ -23,7 +26,14 @@ int FARAPI FakeMenu(INT_PTR pluginNumber, int x, int y, int maxHeight, DWORD fla
                     const FarMenuItem *items, int count) {
     FakeHost::ShownMenu shown{pluginNumber, x, y, maxHeight, flags, title != nullptr ? title : "",
                               bottom != nullptr, helpTopic != nullptr ? helpTopic : "",
-                              breakKeys != nullptr, std::vector<FarMenuItem>(items, items + count)};
+                              breakKeys != nullptr, {}};
+    for (int i = 0; i < count; ++i) {
+        const FarMenuItem &item = items[i];
+        std::size_t length = 0;
+        while (length < sizeof(item.Text) && item.Text[length] != '\0') ++length;
+        if (length == sizeof(item.Text)) ADD_FAILURE() << "menu item " << i << " has no terminator";
+        shown.items.push_back({std::string(item.Text, length), item.Selected, item.Checked, item.Separator});
+    }
     activeHost->menus.push_back(std::move(shown));
     return activeHost->menuAnswer;
 }

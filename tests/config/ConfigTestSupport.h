@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "plugin/FARIntf.h"
+
+// No host declarations here: on Windows they bring windows.h, whose A/W macros would rename the
+// overrides below in some files and not in others.
 
 namespace configtest {
 
@@ -93,15 +95,20 @@ private:
 /// that records what it was shown and answers `menuAnswer`.
 class FakeHost {
 public:
+    /// A menu record as the host received it.
+    struct ShownItem {
+        std::string text;  // up to the terminator, which must lie inside the record
+        int selected, checked, separator;
+    };
     struct ShownMenu {
-        INT_PTR pluginNumber;
+        std::intptr_t pluginNumber;
         int x, y, maxHeight;
-        DWORD flags;
+        std::uint32_t flags;
         std::string title;
         bool hasBottom;
         std::string helpTopic;
         bool hasBreakKeys;
-        std::vector<FarMenuItem> items;
+        std::vector<ShownItem> items;
     };
 
     explicit FakeHost(std::string moduleName = "");
