@@ -1,0 +1,257 @@
+// The object interface of the engine: settings, subject and results, error reporting.
+#include "regexpr/RegExpr.h"
+
+#include "regexpr/RegExprBacktrack.h"
+
+#include <algorithm>
+
+namespace regexpr {
+
+unsigned char AsciiCasePartner(void *, unsigned char c) {
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c - 'A' + 'a');
+    return c;
+}
+
+TRegExprDefaults &RegExprDefaults() {
+    static TRegExprDefaults defaults;
+    return defaults;
+}
+
+TRegExpr::TRegExpr() {
+    SubStart_.fill(-1);
+    SubEnd_.fill(-1);
+    const TRegExprDefaults &defaults = RegExprDefaults();
+    SetModifierByIndex(1, defaults.ModifierI);
+    SetModifierByIndex(2, defaults.ModifierR);
+    SetModifierByIndex(3, defaults.ModifierS);
+    SetModifierByIndex(4, defaults.ModifierG);
+    SetModifierByIndex(5, defaults.ModifierM);
+    SpaceList_ = defaults.SpaceList;
+    WordList_ = defaults.WordList;
+    CasePartner_ = defaults.CasePartner;
+    LineSeparatorList_ = defaults.LineSeparatorList;
+    SetLinePairedSeparator(defaults.LinePairedSeparator);
+
+    // The case function and the word list stay fixed for the object's life, so they are looked
+    // up once here instead of once per character matched.
+    for (int c = 0; c < 256; ++c) CaseTable_[c] = CasePartner_(static_cast<unsigned char>(c));
+    for (unsigned char c : WordList_) WordSet_.set(c);
+}
+
+TRegExpr::~TRegExpr() = default;
+
+// --- Expression and program -------------------------------------------------------------------
+
+void TRegExpr::SetExpression(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    if (IsCompiled_ && Expression_ && *Expression_ == text) return;
+    IsCompiled_ = false;
+    if (text.empty())
+        Expression_.reset();
+    else
+        Expression_ = std::string(text);
+    DropProgram();
+}
+
+std::string_view TRegExpr::Expression() const {
+    return Expression_ ? std::string_view(*Expression_) : std::string_view();
+}
+
+void TRegExpr::CompileExpression() {
+    if (!Expression_) {
+        Error(1003);
+        return;
+    }
+    CompileProgram(*Expression_);
+}
+
+void TRegExpr::DropProgram() { Program_.clear(); }
+
+bool TRegExpr::EnsureProgram() {
+    if (Modifiers_ != ProgramModifiers_) DropProgram();
+    LineSeparatorSet_.reset();
+    for (unsigned char c : LineSeparatorList_) LineSeparatorSet_.set(c);
+    if (Program_.empty()) CompileExpression();
+    if (Program_.empty()) return false;
+    if (Program_[0] != ProgramSignature) {
+        Error(1004);
+        return false;
+    }
+    return true;
+}
+
+// --- Subject and results ----------------------------------------------------------------------
+
+void TRegExpr::SetInputString(std::string_view text) {
+    SubStart_.fill(-1);
+    SubEnd_.fill(-1);
+    InputString_ = std::string(text.substr(0, text.find('\0')));
+}
+
+std::string_view TRegExpr::InputString() const {
+    return InputString_ ? std::string_view(*InputString_) : std::string_view();
+}
+
+bool TRegExpr::Exec(std::string_view text) {
+    SetInputString(text);
+    return ExecAt(1);
+}
+
+std::int32_t TRegExpr::SubMatchCount() const {
+    if (!InputString_) return -1;
+    for (int n = MaxGroups; n >= 1; --n)
+        if (SubStart_[n] >= 0 && SubEnd_[n] >= 0) return n;
+    return 0;
+}
+
+std::int32_t TRegExpr::MatchPos(std::int32_t n) const {
+    if (n < 0 || n > MaxGroups || !InputString_) return -1;
+    if (SubStart_[n] < 0 || SubEnd_[n] < 0) return -1;
+    return SubStart_[n];
+}
+
+std::int32_t TRegExpr::MatchLen(std::int32_t n) const {
+    if (MatchPos(n) < 0) return -1;
+    // Every successful path leaves a group through its ")", so the end never lies before the
+    // start; the bound only keeps a damaged state from producing a huge length.
+    return std::max(0, SubEnd_[n] - SubStart_[n]);
+}
+
+std::string TRegExpr::Match(std::int32_t n) const {
+    std::int32_t pos = MatchPos(n);
+    if (pos < 0) return std::string();
+    return InputString_->substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(MatchLen(n)));
+}
+
+std::string_view TRegExpr::MustString() const {
+    if (MustLength_ <= 0 || Program_.empty()) return std::string_view();
+    return std::string_view(reinterpret_cast<const char *>(Program_.data()) + MustStringAt_,
+                            static_cast<std::size_t>(MustLength_));
+}
+
+// --- Settings ---------------------------------------------------------------------------------
+
+namespace {
+
+std::int32_t ModifierBitOfIndex(std::int32_t index) {
+    return index >= 1 && index <= 6 ? std::int32_t(1) << (index - 1) : 0;
+}
+
+}  // namespace
+
+void TRegExpr::SetModifierByIndex(std::int32_t index, bool on) {
+    std::int32_t bit = ModifierBitOfIndex(index);
+    if (bit == 0) {
+        Error(1013);
+        return;
+    }
+    if (on)
+        Modifiers_ |= bit;
+    else
+        Modifiers_ &= ~bit;
+}
+
+bool TRegExpr::GetModifierByIndex(std::int32_t index) {
+    std::int32_t bit = ModifierBitOfIndex(index);
+    if (bit == 0) {
+        Error(1013);
+        return false;
+    }
+    return (Modifiers_ & bit) != 0;
+}
+
+void TRegExpr::SetLinePairedSeparator(std::string_view text) {
+    if (text.size() == 2) {
+        unsigned char head = static_cast<unsigned char>(text[0]);
+        unsigned char tail = static_cast<unsigned char>(text[1]);
+        if (head == tail) {
+            Error(128);
+            return;
+        }
+        if (PairAssigned_ && PairHead_ == head && PairTail_ == tail) return;
+        PairAssigned_ = true;
+        PairHead_ = head;
+        PairTail_ = tail;
+        DropProgram();
+    } else if (text.empty()) {
+        if (!PairAssigned_) return;
+        PairAssigned_ = false;
+        DropProgram();
+    } else {
+        Error(128);
+    }
+}
+
+std::string TRegExpr::LinePairedSeparator() const {
+    if (!PairAssigned_) return std::string();
+    return std::string{static_cast<char>(PairHead_), static_cast<char>(PairTail_)};
+}
+
+// --- Errors -----------------------------------------------------------------------------------
+
+std::int32_t TRegExpr::ErrorPosition() const {
+    if (!ParsePos_ || !ExprStart_) return 0;
+    return static_cast<std::int32_t>(ParsePos_ - ExprStart_);
+}
+
+void TRegExpr::Error(std::int32_t code) {
+    LastErrorCode_ = code;
+    std::string message = ErrorText(code);
+    if (code < 1000) message += " (pos " + std::to_string(ErrorPosition()) + ")";
+    throw ERegExpr(message, code, ErrorPosition());
+}
+
+std::string TRegExpr::ErrorText(std::int32_t code) const {
+    switch (code) {
+    case 0: return "No errors";
+    case 100: return "TRegExpr(comp): Null Argument";
+    case 101: return "TRegExpr(comp): Regexp Too Big";
+    case 102: return "TRegExpr(comp): ParseReg Too Many ()";
+    case 103: return "TRegExpr(comp): ParseReg Unmatched ()";
+    case 104: return "TRegExpr(comp): ParseReg Unmatched ()";
+    case 105: return "TRegExpr(comp): ParseReg Junk On End";
+    case 106: return "TRegExpr(comp): *+ Operand Could Be Empty";
+    case 107: return "TRegExpr(comp): Nested *?+";
+    case 108: return "TRegExpr(comp): Bad Hex Digit";
+    case 109: return "TRegExpr(comp): Invalid [] Range";
+    case 110: return "TRegExpr(comp): Parse Atom Trailing \\";
+    case 111: return "TRegExpr(comp): No Hex Code After \\x";
+    case 112: return "TRegExpr(comp): Hex Code After \\x Is Too Big";
+    case 113: return "TRegExpr(comp): Unmatched []";
+    case 114: return "TRegExpr(comp): Internal Urp";
+    case 115: return "TRegExpr(comp): ?+*{ Follows Nothing";
+    case 116: return "TRegExpr(comp): Trailing \\";
+    case 119: return "TRegExpr(comp): RarseAtom Internal Disaster";
+    case 122: return "TRegExpr(comp): BRACES Argument Too Big";
+    case 124: return "TRegExpr(comp): BRACE Min Param Greater then Max";
+    case 125: return "TRegExpr(comp): Unclosed (?#Comment)";
+    case 126:
+        return "TRegExpr(comp): If you want take part in beta-testing BRACES '{min,max}' and "
+               "non-greedy ops '*?', '+?', '?\?' for complex cases - remove '.' from "
+               "{.$DEFINE ComplexBraces}";
+    case 127: return "TRegExpr(comp): Urecognized Modifier";
+    case 128:
+        return "TRegExpr(comp): LinePairedSeparator must countain two different chars or no "
+               "chars at all";
+    case 1000: return "TRegExpr(exec): RegRepeat Called Inappropriately";
+    case 1001: return "TRegExpr(exec): MatchPrim Memory Corruption";
+    case 1002: return "TRegExpr(exec): MatchPrim Corrupted Pointers";
+    case 1003: return "TRegExpr(exec): Not Assigned Expression Property";
+    case 1004: return "TRegExpr(exec): Corrupted Program";
+    case 1005: return "TRegExpr(exec): No Inpit String Specified";
+    case 1006: return "TRegExpr(exec): Offset Must Be Greater Then 0";
+    case 1007: return "TRegExpr(exec): ExecNext Without Exec[Pos]";
+    case 1008: return "TRegExpr(exec): GetInputString Without InputString";
+    case 1011: return "TRegExpr(dump): Corrupted Opcode";
+    case 1014: return "TRegExpr(exec): Loop Stack Exceeded";
+    case 1015: return "TRegExpr(exec): Loop Without LoopEntry !";
+    // The engine's own bounds on one execution.
+    case 1016: return "TRegExpr(exec): Backtracking Stack Limit Exceeded";
+    case 1017: return "TRegExpr(exec): Step Limit Exceeded (catastrophic backtracking?)";
+    case 1018: return "TRegExpr(exec): Input String Too Long";
+    default: return "Unknown error";
+    }
+}
+
+}  // namespace regexpr

@@ -1,0 +1,338 @@
+// RegExpr: Kilnrun's own regular-expression engine, `TRegExpr`, and its exception `ERegExpr`.
+//
+// The engine compiles an expression into a byte program (RegExprProgram.h) in two passes, one
+// that counts the bytes and one that writes them, derives search hints from it, and runs it with
+// a backtracking matcher. It depends on nothing but the C++ standard library: case folding comes
+// from a case function that the caller hands to it (the process-wide default is ASCII-only).
+//
+// Typical use:
+//     regexpr::TRegExpr re;
+//     re.SetExpression("^.*?(\\d+)");
+//     if (re.Exec(line) && re.SubMatchCount() >= 1) use(re.Match(1));
+// Every failure raises `ERegExpr`.
+//
+// Decisions the engine makes where a plain backtracking design would go wrong:
+// - Backtracking state lives on the heap: the matcher is one loop over an explicit stack of
+//   choice points and undo records, so neither the expression nor the subject can overflow the
+//   native stack (a 1 MB line under "(a|b)*c" runs on the 1 MB main thread stack of a Windows
+//   host). The stack is bounded by `BacktrackLimit` frames (error 1016), about 20 bytes each.
+// - Work is bounded per execution: every node visited, every backtrack and every character
+//   counted by a simple repeat is a step, and an execution that takes more than `StepLimit` steps
+//   (default 100 million, about a second or two) stops with error 1017, so catastrophic
+//   backtracking ("(a|aa)*b" against 256 "a" followed by "c") ends instead of running for ages.
+//   Ordinary matches, even over megabyte subjects, take a few steps per character.
+// - Repeats of a back-reference ("\1*", "\1{2,5}") step back by whole repetitions of the group's
+//   text, so every position tried lies inside the input; a group that captured the empty text
+//   is "repeated" exactly once, at the position where the repeat starts, instead of being counted
+//   up to the maximum.
+// - A loop pass that consumes nothing ends the loop: a greedy "*"/"+" loop whose body comes back
+//   to its jump node at the position where it was last there fails that path (so "(a{0,1})*" or
+//   "(\1)*" over an empty group cannot loop forever), and a counted loop whose last pass matched
+//   the empty text only tries to leave, since further passes would match the same nothing.
+// - Loop counters are restored exactly when the matcher backtracks (an entered loop that fails
+//   gives back the counter value it replaced), so a failed path that left one loop and entered a
+//   sibling loop at the same depth cannot change the count of the first.
+// - The start-character walk visits each node once, so it ends on loops whose body can match the
+//   empty text ("(b*)??x") and stays linear on any program.
+// - The paired line separator only counts while one is assigned.
+// - Positions are 32-bit: a subject longer than 2147483646 characters is refused (error 1018).
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "regexpr/RegExprProgram.h"
+
+namespace regexpr {
+
+/// Raised for every syntax error and every execution error. what() is the message text.
+class ERegExpr : public std::runtime_error {
+public:
+    ERegExpr(const std::string &message, std::int32_t code, std::int32_t pos)
+        : std::runtime_error(message), Code(code), Pos(pos) {}
+
+    /// The error code (the `ErrorText` table).
+    std::int32_t Code;
+    /// Bytes of the expression before the parse position, for errors raised while compiling;
+    /// 0 otherwise.
+    std::int32_t Pos;
+};
+
+/// Modifier bits (`Modifiers`). Each has a letter accepted in either case by "(?letters)".
+enum ModifierBits : std::int32_t {
+    ModifierI = 1,   ///< case-insensitive
+    ModifierR = 2,   ///< Cyrillic (Windows-1251) ranges in classes
+    ModifierS = 4,   ///< "." matches line separators too
+    ModifierG = 8,   ///< quantifiers are greedy unless followed by "?"
+    ModifierM = 16,  ///< "^" and "$" match at line separators
+    ModifierX = 32,  ///< extended: blanks ignored, "#" starts a comment
+};
+
+/// The case function: returns the case-inverted partner of `c` (its upper-case form if that
+/// differs from `c`, else its lower-case form). `context` is the value bound with it.
+using TCasePartnerFunc = unsigned char (*)(void *context, unsigned char c);
+
+/// A case function bound to its context value.
+struct TCasePartner {
+    TCasePartnerFunc Func = nullptr;
+    void *Context = nullptr;
+
+    unsigned char operator()(unsigned char c) const { return Func ? Func(Context, c) : c; }
+};
+
+/// The default case function: swaps the case of the ASCII letters only.
+unsigned char AsciiCasePartner(void *context, unsigned char c);
+
+/// Settings that every new `TRegExpr` copies. They are process-wide: set them at start-up (the
+/// plug-in installs its platform's case function here) and not while objects are being made.
+struct TRegExprDefaults {
+    bool ModifierI = false;
+    bool ModifierR = true;
+    bool ModifierS = true;
+    bool ModifierG = true;
+    bool ModifierM = false;
+    std::string SpaceList = " \t\n\r\f";
+    std::string WordList = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_";
+    std::string LineSeparatorList = "\r\n";
+    std::string LinePairedSeparator = "\r\n";
+    TCasePartner CasePartner{&AsciiCasePartner, nullptr};
+};
+
+/// The process-wide defaults, for reading and for setting at start-up.
+TRegExprDefaults &RegExprDefaults();
+
+/// Applies modifier letters ("i", "-x", "im-sx") to `modifiers` in place: letters before the
+/// first "-" switch their bit on, letters after it switch it off. Returns false at the first byte
+/// that is neither a modifier letter nor "-" (the bits changed before it stay changed).
+bool ParseModifierLetters(std::string_view letters, std::int32_t &modifiers);
+
+/// A regular expression: its text, the program compiled from it, the subject of the last
+/// execution and the sub-matches found there. One object serves one caller at a time.
+class TRegExpr {
+public:
+    /// Default bound of `StepLimit`.
+    static constexpr std::int64_t DefaultStepLimit = 100'000'000;
+    /// Default bound of `BacktrackLimit`.
+    static constexpr std::int32_t DefaultBacktrackLimit = 1 << 24;
+    /// Longest subject accepted.
+    static constexpr std::int32_t MaxInputLength = 0x7FFFFFFE;
+
+    /// A new object takes the process-wide defaults: `Modifiers` is 14 (r, s, g) with them.
+    TRegExpr();
+    virtual ~TRegExpr();
+    TRegExpr(const TRegExpr &) = delete;
+    TRegExpr &operator=(const TRegExpr &) = delete;
+
+    // --- Expression and program -------------------------------------------------------------
+
+    /// Stores the expression (up to its first NUL; an empty text leaves none) and drops the
+    /// program unless the same text is already compiled. Nothing is compiled here.
+    void SetExpression(std::string_view text);
+    /// The stored expression, or an empty view when there is none.
+    std::string_view Expression() const;
+
+    /// Compiles the stored expression now: error 1003 without one, a syntax error otherwise.
+    void CompileExpression();
+    /// Compiles `expression` (up to its first NUL) into the program; returns true on success.
+    /// A syntax error raises `ERegExpr` through `Error` and leaves no program.
+    bool CompileProgram(std::string_view expression);
+    /// Makes sure a valid program exists before a match: recompiles when `Modifiers` changed
+    /// since the program was compiled, rebuilds the line separator set, and checks the program's
+    /// signature (error 1004). Returns whether a program is there.
+    bool EnsureProgram();
+    /// Releases the program; the next execution compiles again.
+    void DropProgram();
+
+    // --- Execution -------------------------------------------------------------------------
+
+    /// Sets the subject to `text` (cut at its first NUL) and searches it from its start.
+    bool Exec(std::string_view text);
+    /// Searches the current subject from the 1-based character `offset`.
+    bool ExecAt(std::int32_t offset);
+    /// Sets the subject (cut at its first NUL) and clears the sub-matches.
+    void SetInputString(std::string_view text);
+    /// The current subject, or an empty view when none is set.
+    std::string_view InputString() const;
+    bool HasInputString() const { return InputString_.has_value(); }
+
+    /// -1 without a subject; else the highest group number whose bounds are both set, 0 if none.
+    std::int32_t SubMatchCount() const;
+    /// The text of sub-match `n` (0: the whole match); empty when it is not set.
+    std::string Match(std::int32_t n) const;
+    /// The 0-based position of sub-match `n` in the subject, or -1 when it is not set.
+    std::int32_t MatchPos(std::int32_t n) const;
+    /// The length of sub-match `n`, or -1 when it is not set.
+    std::int32_t MatchLen(std::int32_t n) const;
+
+    // --- Settings --------------------------------------------------------------------------
+
+    std::int32_t Modifiers() const { return Modifiers_; }
+    /// Sets all modifier bits; the program follows at the next execution.
+    void SetModifiers(std::int32_t modifiers) { Modifiers_ = modifiers; }
+    /// Index 1 to 6 selects i, r, s, g, m, x; any other index is error 1013.
+    void SetModifierByIndex(std::int32_t index, bool on);
+    bool GetModifierByIndex(std::int32_t index);
+
+    /// Two different characters set the pair, an empty text clears it; anything else is error 128.
+    void SetLinePairedSeparator(std::string_view text);
+    std::string LinePairedSeparator() const;
+
+    const std::string &SpaceList() const { return SpaceList_; }
+    const std::string &WordList() const { return WordList_; }
+    const std::string &LineSeparatorList() const { return LineSeparatorList_; }
+    const TCasePartner &CasePartner() const { return CasePartner_; }
+
+    /// Steps one execution may take before it stops with error 1017.
+    std::int64_t StepLimit() const { return StepLimit_; }
+    void SetStepLimit(std::int64_t steps) { StepLimit_ = steps; }
+    /// Backtracking frames one execution may hold before it stops with error 1016.
+    std::int32_t BacktrackLimit() const { return BacktrackLimit_; }
+    void SetBacktrackLimit(std::int32_t frames) { BacktrackLimit_ = frames; }
+
+    // --- Errors ----------------------------------------------------------------------------
+
+    /// Records `code` in `LastErrorCode` and raises `ERegExpr` with the message, the code and
+    /// `ErrorPosition`. An override may return instead; the operation that reported the error
+    /// then gives up (no program, or no match).
+    virtual void Error(std::int32_t code);
+    /// The message text of an error code; "Unknown error" for a code without one.
+    virtual std::string ErrorText(std::int32_t code) const;
+    /// Bytes of the expression before the parse position while compiling; 0 otherwise.
+    std::int32_t ErrorPosition() const;
+    std::int32_t LastErrorCode() const { return LastErrorCode_; }
+
+    // --- Inspection (tests, the debug dump) --------------------------------------------------
+
+    /// The compiled program, or an empty span when there is none.
+    std::span<const std::uint8_t> Program() const { return Program_; }
+    bool IsCompiled() const { return IsCompiled_; }
+    /// How many compilations have succeeded on this object.
+    std::int32_t CompileCount() const { return CompileCount_; }
+    unsigned char StartChar() const { return StartChar_; }
+    bool AnchoredStart() const { return AnchoredStart_; }
+    /// The literal every match must contain, or an empty view.
+    std::string_view MustString() const;
+    const std::bitset<256> &StartCharSet() const { return StartCharSet_; }
+    /// Steps taken by the last execution.
+    std::int64_t StepsTaken() const { return Steps_; }
+
+private:
+    struct TClassBuilder;
+    struct TFrame;
+    class TFrameStack;
+
+    // Compiler (RegExprCompiler.cpp).
+    [[noreturn]] void CompileError(std::int32_t code);
+    void AddProgramSize(std::int64_t bytes);
+    void NeedRoom(std::int32_t bytes);
+    bool IsSizePass() const { return SizePass_; }
+    std::int32_t EmitOp(TOpCode op);
+    void EmitByte(std::uint8_t b);
+    void EmitInt32(std::int32_t value);
+    void InsertOp(TOpCode op, std::int32_t at, std::int32_t size);
+    void AppendLink(std::int32_t node, std::int32_t target);
+    void AppendLinkToOperand(std::int32_t node, std::int32_t target);
+    std::int32_t EmitSingleChar(unsigned char b, int &flags);
+    void EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int32_t max, bool nonGreedy);
+    void EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t max, bool nonGreedy);
+    int RunPass();
+    std::int32_t ParseReg(bool group, int &flags);
+    std::int32_t ParseBranch(int &flags);
+    std::int32_t ParsePiece(int &flags);
+    std::int32_t ParseAtom(int &flags);
+    std::int32_t ParseEscape(int &flags);
+    std::int32_t ParseBracketClass();
+    std::int32_t EmitClassEscape(std::string_view list, bool negated);
+    std::int32_t ParseLiteralRun(int &flags);
+    std::int32_t ParseNumber(const char *from, const char *to);
+    unsigned char DecodeEscape();
+    bool LineModeActive() const;
+    bool ExtendedMode() const { return (CompileModifiers_ & ModifierX) != 0; }
+    void FinishClass(TClassBuilder &builder);
+    void ComputeHints(int topFlags);
+
+    // Matcher (RegExprMatcher.cpp).
+    std::int32_t NextNode(std::int32_t node) const;
+    bool TryMatch(std::int32_t pos);
+    bool MatchPrim(std::int32_t node);
+    std::int32_t RegRepeat(std::int32_t node, std::int32_t max);
+    void BuildStartCharSet(std::int32_t node);
+    bool ReportExecError(std::int32_t code);
+    bool IsWordChar(std::int32_t pos) const;
+    bool LineStartAt(std::int32_t pos) const;
+    bool LineEndAt(std::int32_t pos) const;
+    bool FindMustString(std::int32_t start) const;
+    bool PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos, std::int32_t a,
+                   std::int32_t b);
+    bool StopExecution(std::int32_t code);
+    bool ResumeFrame(const TFrame &frame, std::int32_t &node);
+    bool StartRepeat(std::int32_t node, std::int32_t &resumeAt);
+    bool NextRepeatAttempt(std::int32_t node, std::int32_t saved, std::int32_t count,
+                           std::int32_t most, std::int32_t &resumeAt);
+    bool StartLoopBody(std::int32_t loop, std::int32_t &resumeAt);
+    bool StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt);
+    unsigned char CharAt(std::int32_t pos) const;
+
+    // Match results and matcher state.
+    std::array<std::int32_t, SubMatchSlots> SubStart_{};
+    std::array<std::int32_t, SubMatchSlots> SubEnd_{};
+    std::array<std::int32_t, LoopStackSize + 1> LoopStack_{};
+    std::array<std::int32_t, LoopStackSize + 1> LoopPassStart_{};
+    std::int32_t LoopDepth_ = 0;
+    std::int32_t ScanPos_ = 0;
+    std::int32_t InputStart_ = 0;
+    std::int32_t InputEnd_ = 0;
+    std::int64_t Steps_ = 0;
+    std::int64_t StepLimit_ = DefaultStepLimit;
+    std::int32_t BacktrackLimit_ = DefaultBacktrackLimit;
+    bool ExecAborted_ = false;
+    std::unique_ptr<TFrameStack> Frames_;
+    std::vector<std::int32_t> BackPassPos_;
+
+    // Hints.
+    unsigned char StartChar_ = 0;
+    bool AnchoredStart_ = false;
+    std::int32_t MustStringAt_ = 0;
+    std::int32_t MustLength_ = 0;
+    std::bitset<256> StartCharSet_;
+
+    // Compiler state, valid during a compilation.
+    const char *ParsePos_ = nullptr;
+    const char *ExprStart_ = nullptr;
+    std::int32_t GroupCount_ = 1;
+    bool SizePass_ = false;
+    std::int32_t EmitPos_ = 0;
+    std::int64_t ProgramSize_ = 0;
+    std::int32_t CompileModifiers_ = 0;
+    std::int32_t ProgramModifiers_ = 0;
+
+    bool IsCompiled_ = false;
+    std::int32_t CompileCount_ = 0;
+    std::vector<std::uint8_t> Program_;
+    std::optional<std::string> Expression_;
+    std::optional<std::string> InputString_;
+    std::int32_t LastErrorCode_ = 0;
+
+    // Settings.
+    std::int32_t Modifiers_ = 0;
+    std::string SpaceList_;
+    std::string WordList_;
+    TCasePartner CasePartner_;
+    std::array<unsigned char, 256> CaseTable_{};
+    std::bitset<256> WordSet_;
+    std::string LineSeparatorList_;
+    bool PairAssigned_ = false;
+    unsigned char PairHead_ = 0;
+    unsigned char PairTail_ = 0;
+    std::bitset<256> LineSeparatorSet_;
+};
+
+}  // namespace regexpr

@@ -1,0 +1,783 @@
+// The compiler: a recursive-descent parser with four levels (alternation, sequence, quantifier,
+// atom) that emits program nodes while it parses. The whole parse runs twice: the size pass only
+// counts bytes, the emit pass writes them into a block of exactly that size. Both passes make
+// the same decisions, so every link the emit pass writes lands on a node it wrote.
+#include <cstring>
+#include <limits>
+
+#include "regexpr/RegExpr.h"
+
+namespace regexpr {
+
+namespace {
+
+// Parse flags returned upward by every parse level.
+constexpr int FlagNonEmpty = 1;          // matches at least one character
+constexpr int FlagSingleChar = 2;        // one node the repeat nodes can count
+constexpr int FlagStartsWithRepeat = 4;  // starts with a repetition (must-string hint)
+
+// Node address returned by the emitters during the size pass.
+constexpr std::int32_t DummyNode = -1;
+
+constexpr const char *MetaChars = "^$.[()|?+*\\{";
+
+// Thrown when an overriding Error returns instead of raising: compilation still stops.
+struct TCompileAborted {};
+
+bool IsMeta(char c) { return c != 0 && std::strchr(MetaChars, c) != nullptr; }
+bool IsQuantifierStart(char c) { return c == '*' || c == '+' || c == '?' || c == '{'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::int32_t ModifierBitOfLetter(char c) {
+    switch (c) {
+    case 'i': case 'I': return ModifierI;
+    case 'r': case 'R': return ModifierR;
+    case 's': case 'S': return ModifierS;
+    case 'g': case 'G': return ModifierG;
+    case 'm': case 'M': return ModifierM;
+    case 'x': case 'X': return ModifierX;
+    default: return 0;
+    }
+}
+
+// The Windows-1251 Cyrillic letters in the order a range names them, with the letter yo that
+// sits outside the contiguous block.
+void AddCyrillicLower(auto &&add) {
+    for (int c = 0xE0; c <= 0xE5; ++c) add(static_cast<unsigned char>(c));
+    add(static_cast<unsigned char>(0xB8));
+    for (int c = 0xE6; c <= 0xFF; ++c) add(static_cast<unsigned char>(c));
+}
+
+void AddCyrillicUpper(auto &&add) {
+    for (int c = 0xC0; c <= 0xC5; ++c) add(static_cast<unsigned char>(c));
+    add(static_cast<unsigned char>(0xA8));
+    for (int c = 0xC6; c <= 0xDF; ++c) add(static_cast<unsigned char>(c));
+}
+
+}  // namespace
+
+bool ParseModifierLetters(std::string_view letters, std::int32_t &modifiers) {
+    bool switchOn = true;
+    for (char c : letters) {
+        if (c == '-') {
+            switchOn = false;
+            continue;
+        }
+        std::int32_t bit = ModifierBitOfLetter(c);
+        if (bit == 0) return false;
+        if (switchOn)
+            modifiers |= bit;
+        else
+            modifiers &= ~bit;
+    }
+    return true;
+}
+
+/// The state of one bracket class or class escape while it is parsed.
+struct TRegExpr::TClassBuilder {
+    std::bitset<256> Set;
+    int Count = 0;
+    unsigned char Smallest = 255;
+    unsigned char Largest = 0;
+    bool Negated = false;
+    bool CasePartners = false;
+    std::int32_t Node = 0;
+    std::int32_t OperandAt = 0;
+    bool RangeOpen = false;
+    unsigned char RangeStart = 0;
+    const std::array<unsigned char, 256> *CaseTable = nullptr;
+
+    void AddOne(unsigned char b) {
+        if (b == 0 || Set.test(b)) return;
+        ++Count;
+        if (b < Smallest) Smallest = b;
+        if (b > Largest) Largest = b;
+        Set.set(b);
+    }
+    // A member; with case partners on, its partner comes along.
+    void AddByte(unsigned char b) {
+        AddOne(b);
+        if (CasePartners && b != 0) AddOne((*CaseTable)[b]);
+        RangeOpen = false;
+    }
+    // A member that may start a range.
+    void AddSingle(unsigned char b) {
+        RangeStart = b;
+        AddByte(b);
+        RangeOpen = true;
+    }
+    void AddList(std::string_view list) {
+        for (char c : list) AddByte(static_cast<unsigned char>(c));
+        RangeOpen = false;
+    }
+};
+
+// --- Driver -----------------------------------------------------------------------------------
+
+void TRegExpr::CompileError(std::int32_t code) {
+    Error(code);
+    throw TCompileAborted{};
+}
+
+bool TRegExpr::CompileProgram(std::string_view expression) {
+    // The parser reads a NUL-terminated text; it owns this copy for the whole compilation.
+    const std::string text(expression.substr(0, expression.find('\0')));
+    ParsePos_ = nullptr;
+    ExprStart_ = text.c_str();
+    DropProgram();
+    IsCompiled_ = false;
+
+    struct TFinish {
+        TRegExpr &Self;
+        bool Succeeded = false;
+        ~TFinish() {
+            if (!Succeeded) Self.DropProgram();
+            Self.ExprStart_ = nullptr;
+            Self.ParsePos_ = nullptr;
+            Self.IsCompiled_ = Succeeded;
+        }
+    } finish{*this};
+
+    try {
+        if (text.empty()) CompileError(100);
+        ProgramModifiers_ = Modifiers_;
+
+        SizePass_ = true;
+        ProgramSize_ = 0;
+        RunPass();
+
+        Program_.assign(static_cast<std::size_t>(ProgramSize_), 0);
+        SizePass_ = false;
+        EmitPos_ = 0;
+        const int topFlags = RunPass();
+        if (EmitPos_ != ProgramSize_) CompileError(114);
+
+        ComputeHints(topFlags);
+    } catch (const TCompileAborted &) {
+        return false;
+    }
+    finish.Succeeded = true;
+    ++CompileCount_;
+    BackPassPos_.assign(Program_.size(), -1);
+    return true;
+}
+
+int TRegExpr::RunPass() {
+    CompileModifiers_ = Modifiers_;
+    ParsePos_ = ExprStart_;
+    GroupCount_ = 1;
+    EmitByte(ProgramSignature);
+    int flags = 0;
+    ParseReg(false, flags);
+    return flags;
+}
+
+// --- Emitter primitives -----------------------------------------------------------------------
+
+void TRegExpr::AddProgramSize(std::int64_t bytes) {
+    ProgramSize_ += bytes;
+    // Links are 32-bit: a program beyond that cannot be linked.
+    if (ProgramSize_ > std::numeric_limits<std::int32_t>::max()) CompileError(101);
+}
+
+void TRegExpr::NeedRoom(std::int32_t bytes) {
+    // The emit pass must stay inside what the size pass counted.
+    if (std::int64_t(EmitPos_) + bytes > std::int64_t(Program_.size())) CompileError(114);
+}
+
+std::int32_t TRegExpr::EmitOp(TOpCode op) {
+    if (IsSizePass()) {
+        AddProgramSize(NodeHeaderSize);
+        return DummyNode;
+    }
+    NeedRoom(NodeHeaderSize);
+    std::int32_t node = EmitPos_;
+    Program_[node] = op;
+    WriteInt32(&Program_[node + LinkOffset], 0);
+    EmitPos_ += NodeHeaderSize;
+    return node;
+}
+
+void TRegExpr::EmitByte(std::uint8_t b) {
+    if (IsSizePass()) {
+        AddProgramSize(1);
+        return;
+    }
+    NeedRoom(1);
+    Program_[EmitPos_++] = b;
+}
+
+void TRegExpr::EmitInt32(std::int32_t value) {
+    if (IsSizePass()) {
+        AddProgramSize(4);
+        return;
+    }
+    NeedRoom(4);
+    WriteInt32(&Program_[EmitPos_], value);
+    EmitPos_ += 4;
+}
+
+void TRegExpr::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
+    if (IsSizePass()) {
+        AddProgramSize(size);
+        return;
+    }
+    NeedRoom(size);
+    std::uint8_t *base = Program_.data();
+    std::memmove(base + at + size, base + at, static_cast<std::size_t>(EmitPos_ - at));
+    base[at] = op;
+    std::memset(base + at + 1, 0, static_cast<std::size_t>(size - 1));
+    EmitPos_ += size;
+}
+
+void TRegExpr::AppendLink(std::int32_t node, std::int32_t target) {
+    if (node == DummyNode || node <= 0) return;
+    std::int32_t last = node;
+    for (std::int32_t next = NextNode(last); next != 0; next = NextNode(last)) last = next;
+    WriteInt32(&Program_[last + LinkOffset], target - last);
+}
+
+void TRegExpr::AppendLinkToOperand(std::int32_t node, std::int32_t target) {
+    if (node == DummyNode || node <= 0 || Program_[node] != OpBranch) return;
+    AppendLink(node + NodeHeaderSize, target);
+}
+
+std::int32_t TRegExpr::EmitSingleChar(unsigned char b, int &flags) {
+    std::int32_t node = EmitOp((CompileModifiers_ & ModifierI) ? OpLiteralNoCase : OpLiteral);
+    EmitByte(b);
+    EmitByte(0);
+    flags = FlagNonEmpty | FlagSingleChar;
+    return node;
+}
+
+void TRegExpr::EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int32_t max,
+                                 bool nonGreedy) {
+    InsertOp(nonGreedy ? OpBracesLazy : OpBraces, atom, BracesNodeSize);
+    if (IsSizePass()) return;
+    WriteInt32(&Program_[atom + NodeHeaderSize], min);
+    WriteInt32(&Program_[atom + NodeHeaderSize + 4], max);
+}
+
+void TRegExpr::EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t max,
+                               bool nonGreedy) {
+    InsertOp(OpLoopEntry, atom, NodeHeaderSize);
+    std::int32_t loop = EmitOp(nonGreedy ? OpLoopLazy : OpLoop);
+    EmitInt32(min);
+    EmitInt32(max);
+    EmitInt32(IsSizePass() ? 0 : atom + NodeHeaderSize - loop);
+    AppendLink(atom, loop);
+    if (!IsSizePass()) AppendLink(atom + NodeHeaderSize, loop);
+}
+
+// --- Parse levels -----------------------------------------------------------------------------
+
+std::int32_t TRegExpr::ParseReg(bool group, int &flags) {
+    const std::int32_t savedModifiers = CompileModifiers_;
+    flags = FlagNonEmpty;
+    std::int32_t result = 0;
+    int groupNumber = 0;
+    if (group) {
+        if (GroupCount_ >= SubMatchSlots) CompileError(102);
+        groupNumber = GroupCount_++;
+        result = EmitOp(static_cast<TOpCode>(OpOpen + groupNumber));
+    }
+
+    auto takeBranch = [&](bool firstBranch) {
+        int branchFlags = 0;
+        std::int32_t branch = ParseBranch(branchFlags);
+        if (firstBranch && result == 0)
+            result = branch;
+        else
+            AppendLink(result, branch);
+        if (!(branchFlags & FlagNonEmpty)) flags &= ~FlagNonEmpty;
+        flags |= branchFlags & FlagStartsWithRepeat;
+    };
+    takeBranch(true);
+    while (*ParsePos_ == '|') {
+        ++ParsePos_;
+        takeBranch(false);
+    }
+
+    std::int32_t ender = EmitOp(group ? static_cast<TOpCode>(OpClose + groupNumber) : OpEnd);
+    AppendLink(result, ender);
+    // Every alternative ends at the ender.
+    for (std::int32_t node = result; node > 0; node = NextNode(node))
+        AppendLinkToOperand(node, ender);
+
+    if (group) {
+        if (*ParsePos_ != ')') CompileError(103);
+        ++ParsePos_;
+    } else if (*ParsePos_ == ')') {
+        CompileError(104);
+    }
+    // Inline modifiers end with their group.
+    CompileModifiers_ = savedModifiers;
+    return result;
+}
+
+std::int32_t TRegExpr::ParseBranch(int &flags) {
+    flags = 0;
+    std::int32_t branch = EmitOp(OpBranch);
+    std::int32_t previous = 0;
+    bool first = true;
+    for (char c = *ParsePos_; c != 0 && c != '|' && c != ')'; c = *ParsePos_) {
+        int pieceFlags = 0;
+        std::int32_t piece = ParsePiece(pieceFlags);
+        flags |= pieceFlags & FlagNonEmpty;
+        if (first)
+            flags |= pieceFlags & FlagStartsWithRepeat;
+        else
+            AppendLink(previous, piece);
+        previous = piece;
+        first = false;
+    }
+    if (first) EmitOp(OpEmpty);
+    return branch;
+}
+
+std::int32_t TRegExpr::ParsePiece(int &flags) {
+    int atomFlags = 0;
+    const std::int32_t atom = ParseAtom(atomFlags);
+    const char op = *ParsePos_;
+    if (!IsQuantifierStart(op)) {
+        flags = atomFlags;
+        return atom;
+    }
+    if (op != '?' && !(atomFlags & FlagNonEmpty)) CompileError(106);
+
+    std::int32_t min = 0;
+    std::int32_t max = 0;
+    if (op == '{') {
+        const char *p = ParsePos_ + 1;
+        const char *firstDigits = p;
+        while (IsDigit(*p)) ++p;
+        const char *firstEnd = p;
+        const char *secondDigits = nullptr;
+        const char *secondEnd = nullptr;
+        bool quantifier = firstEnd != firstDigits && (*p == '}' || *p == ',');
+        if (quantifier && *p == ',') {
+            secondDigits = ++p;
+            while (IsDigit(*p)) ++p;
+            secondEnd = p;
+            quantifier = *p == '}';
+        }
+        if (!quantifier) {
+            // The "{" is read again as the start of a literal run.
+            flags = atomFlags;
+            return atom;
+        }
+        ParsePos_ = firstEnd;
+        min = ParseNumber(firstDigits, firstEnd);
+        if (secondDigits == nullptr) {
+            max = min;
+        } else if (secondDigits == secondEnd) {
+            max = BracesLimit;
+        } else {
+            ParsePos_ = secondEnd;
+            max = ParseNumber(secondDigits, secondEnd);
+        }
+        ParsePos_ = p;  // on the "}"
+        if (max < min) CompileError(124);
+    }
+
+    const bool nonGreedySuffix = ParsePos_[1] == '?';
+    const bool nonGreedy = nonGreedySuffix || !(CompileModifiers_ & ModifierG);
+    const bool singleChar = (atomFlags & FlagSingleChar) != 0;
+
+    auto greedyOptional = [&] {
+        InsertOp(OpBranch, atom, NodeHeaderSize);
+        AppendLink(atom, EmitOp(OpBranch));
+        std::int32_t empty = EmitOp(OpEmpty);
+        AppendLink(atom, empty);
+        AppendLinkToOperand(atom, empty);
+    };
+
+    switch (op) {
+    case '*':
+        flags = FlagStartsWithRepeat;
+        if (singleChar) {
+            InsertOp(nonGreedy ? OpStarLazy : OpStar, atom, NodeHeaderSize);
+        } else if (nonGreedy) {
+            EmitCountedLoop(atom, 0, BracesLimit, true);
+        } else {
+            // Body, then a jump back to the branch; the second alternative is empty.
+            InsertOp(OpBranch, atom, NodeHeaderSize);
+            AppendLinkToOperand(atom, EmitOp(OpBack));
+            AppendLinkToOperand(atom, atom);
+            AppendLink(atom, EmitOp(OpBranch));
+            AppendLink(atom, EmitOp(OpEmpty));
+        }
+        break;
+    case '+':
+        flags = FlagNonEmpty | FlagStartsWithRepeat;
+        if (singleChar) {
+            InsertOp(nonGreedy ? OpPlusLazy : OpPlus, atom, NodeHeaderSize);
+        } else if (nonGreedy) {
+            EmitCountedLoop(atom, 1, BracesLimit, true);
+        } else {
+            // Body once, then a branch that jumps back to it or goes on.
+            std::int32_t branch = EmitOp(OpBranch);
+            AppendLink(atom, branch);
+            AppendLink(EmitOp(OpBack), atom);
+            AppendLink(branch, EmitOp(OpBranch));
+            AppendLink(atom, EmitOp(OpEmpty));
+        }
+        break;
+    case '?':
+        flags = 0;
+        if (!nonGreedy)
+            greedyOptional();
+        else if (singleChar)
+            EmitCountedRepeat(atom, 0, 1, true);
+        else
+            EmitCountedLoop(atom, 0, 1, true);
+        break;
+    default:  // '{'
+        flags = max > 0 ? FlagNonEmpty | FlagStartsWithRepeat : 0;
+        if (singleChar)
+            EmitCountedRepeat(atom, min, max, nonGreedy);
+        else
+            EmitCountedLoop(atom, min, max, nonGreedy);
+        break;
+    }
+
+    if (nonGreedySuffix) ++ParsePos_;
+    ++ParsePos_;
+    if (IsQuantifierStart(*ParsePos_)) CompileError(107);
+    return atom;
+}
+
+std::int32_t TRegExpr::ParseNumber(const char *from, const char *to) {
+    if (to - from > 8) CompileError(122);
+    std::int32_t value = 0;
+    for (const char *p = from; p != to; ++p) value = value * 10 + (*p - '0');
+    return value;
+}
+
+bool TRegExpr::LineModeActive() const {
+    return (CompileModifiers_ & ModifierM) && (!LineSeparatorList_.empty() || PairAssigned_);
+}
+
+std::int32_t TRegExpr::ParseAtom(int &flags) {
+    flags = 0;
+    const char c = *ParsePos_++;
+    switch (c) {
+    case '*':
+    case '+':
+    case '?':
+        CompileError(115);
+    case '^':
+        return EmitOp(LineModeActive() ? OpLineStart : OpInputStart);
+    case '$':
+        return EmitOp(LineModeActive() ? OpLineEnd : OpInputEnd);
+    case '.':
+        if (CompileModifiers_ & ModifierS) {
+            flags = FlagNonEmpty | FlagSingleChar;
+            return EmitOp(OpAny);
+        }
+        flags = FlagNonEmpty;
+        return EmitOp(OpAnyInLine);
+    case '[':
+        flags = FlagNonEmpty | FlagSingleChar;
+        return ParseBracketClass();
+    case '(':
+        if (ParsePos_[0] == '?' && ParsePos_[1] == '#') {
+            ParsePos_ += 2;
+            while (*ParsePos_ != 0 && *ParsePos_ != ')') ++ParsePos_;
+            if (*ParsePos_ == 0) CompileError(125);
+            ++ParsePos_;
+            return EmitOp(OpComment);
+        }
+        if (ParsePos_[0] == '?') {
+            const char *letters = ParsePos_ + 1;
+            const char *close = letters;
+            while (*close != 0 && *close != ')') ++close;
+            std::int32_t modifiers = CompileModifiers_;
+            if (*close == 0 || !ParseModifierLetters(std::string_view(letters, close - letters),
+                                                     modifiers)) {
+                // Point just past the offending letter, or at the end of an unclosed group.
+                const char *bad = letters;
+                while (bad != close && (*bad == '-' || ModifierBitOfLetter(*bad) != 0)) ++bad;
+                ParsePos_ = bad == close ? close : bad + 1;
+                CompileError(127);
+            }
+            CompileModifiers_ = modifiers;
+            ParsePos_ = close + 1;
+            return EmitOp(OpComment);
+        }
+        {
+            int groupFlags = 0;
+            std::int32_t node = ParseReg(true, groupFlags);
+            flags = groupFlags & (FlagNonEmpty | FlagStartsWithRepeat);
+            return node;
+        }
+    case '\\':
+        return ParseEscape(flags);
+    default:
+        break;
+    }
+
+    --ParsePos_;
+    if (ExtendedMode() && (IsBlank(c) || c == '#')) {
+        if (c == '#') {
+            while (*ParsePos_ != 0 && *ParsePos_ != '\r' && *ParsePos_ != '\n') ++ParsePos_;
+            while (*ParsePos_ == '\r' || *ParsePos_ == '\n') ++ParsePos_;
+        } else {
+            while (IsBlank(*ParsePos_)) ++ParsePos_;
+        }
+        return EmitOp(OpComment);
+    }
+    return ParseLiteralRun(flags);
+}
+
+std::int32_t TRegExpr::ParseEscape(int &flags) {
+    const char c = *ParsePos_;
+    if (c == 0) CompileError(116);
+    const bool noCase = (CompileModifiers_ & ModifierI) != 0;
+    std::int32_t node = 0;
+    flags = 0;
+    switch (c) {
+    case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9':
+        node = EmitOp(noCase ? OpBackRefNoCase : OpBackRef);
+        EmitByte(static_cast<std::uint8_t>(c - '0'));
+        flags = FlagNonEmpty | FlagSingleChar;
+        break;
+    case 'A': node = EmitOp(OpInputStart); break;
+    case 'Z': node = EmitOp(OpInputEnd); break;
+    case 'b': node = EmitOp(OpWordBound); break;
+    case 'B': node = EmitOp(OpNotWordBound); break;
+    case 'd':
+    case 'D':
+        node = EmitOp(c == 'd' ? OpDigit : OpNonDigit);
+        flags = FlagNonEmpty | FlagSingleChar;
+        break;
+    case 's':
+    case 'S':
+        node = EmitClassEscape(SpaceList_, c == 'S');
+        flags = FlagNonEmpty | FlagSingleChar;
+        break;
+    case 'w':
+    case 'W':
+        node = EmitClassEscape(WordList_, c == 'W');
+        flags = FlagNonEmpty | FlagSingleChar;
+        break;
+    default:
+        node = EmitSingleChar(DecodeEscape(), flags);
+        break;
+    }
+    ++ParsePos_;  // the escape's last byte
+    return node;
+}
+
+unsigned char TRegExpr::DecodeEscape() {
+    switch (*ParsePos_) {
+    case 't': return 9;
+    case 'n': return 10;
+    case 'r': return 13;
+    case 'f': return 12;
+    case 'a': return 7;
+    case 'e': return 27;
+    case 'x': break;
+    default: return static_cast<unsigned char>(*ParsePos_);
+    }
+    ++ParsePos_;
+    if (*ParsePos_ == 0) CompileError(111);
+    int value = 0;
+    if (*ParsePos_ == '{') {
+        for (;;) {
+            ++ParsePos_;
+            const char c = *ParsePos_;
+            if (c == 0) CompileError(111);
+            if (c == '}') break;
+            int digit = HexValue(c);
+            if (digit < 0) CompileError(108);
+            if (value >= 16) CompileError(112);
+            value = value * 16 + digit;
+        }
+        return static_cast<unsigned char>(value);
+    }
+    int high = HexValue(*ParsePos_);
+    if (high < 0) CompileError(108);
+    ++ParsePos_;
+    if (*ParsePos_ == 0) CompileError(111);
+    int low = HexValue(*ParsePos_);
+    if (low < 0) CompileError(108);
+    return static_cast<unsigned char>(high * 16 + low);
+}
+
+std::int32_t TRegExpr::ParseLiteralRun(int &flags) {
+    const char *start = ParsePos_;
+    auto runLength = [](const char *p) {
+        std::int64_t length = 0;
+        while (p[length] != 0 && !IsMeta(p[length])) ++length;
+        return length;
+    };
+    std::int64_t length = *start == '{' ? 1 + runLength(start + 1) : runLength(start);
+    // The quantifier that follows a run applies to its last character alone.
+    if (length > 1 && IsQuantifierStart(start[length])) --length;
+    flags = FlagNonEmpty | (length == 1 ? FlagSingleChar : 0);
+
+    const bool extended = ExtendedMode();
+    std::int32_t node = EmitOp((CompileModifiers_ & ModifierI) ? OpLiteralNoCase : OpLiteral);
+    for (std::int64_t i = 0; i < length; ++i) {
+        const char b = *ParsePos_;
+        if (extended && b == '#') break;
+        ++ParsePos_;
+        if (extended && IsBlank(b)) continue;
+        EmitByte(static_cast<std::uint8_t>(b));
+    }
+    EmitByte(0);
+    return node;
+}
+
+// --- Classes ----------------------------------------------------------------------------------
+
+std::int32_t TRegExpr::ParseBracketClass() {
+    TClassBuilder builder;
+    builder.CaseTable = &CaseTable_;
+    builder.Negated = *ParsePos_ == '^';
+    if (builder.Negated) ++ParsePos_;
+    builder.CasePartners = (CompileModifiers_ & ModifierI) != 0;
+    builder.Node = EmitOp(builder.Negated ? OpNotSmallSet : OpSmallSet);
+    builder.OperandAt = EmitPos_;
+    const bool cyrillic = (CompileModifiers_ & ModifierR) != 0;
+
+    bool first = true;
+    for (char c = *ParsePos_; c != 0 && !(c == ']' && !first); c = *ParsePos_, first = false) {
+        if (c == ']') {
+            builder.AddSingle(']');
+            ++ParsePos_;
+        } else if (c == '-' && builder.RangeOpen && ParsePos_[1] != 0 && ParsePos_[1] != ']') {
+            ++ParsePos_;
+            if (ParsePos_[0] == '\\' && ParsePos_[1] != 0 && std::strchr("DSWdsw", ParsePos_[1])) {
+                // A class escape cannot end a range: the "-" is a member, the escape is read next.
+                builder.AddByte('-');
+                continue;
+            }
+            unsigned char end = static_cast<unsigned char>(*ParsePos_);
+            if (end == '\\') {
+                ++ParsePos_;
+                if (*ParsePos_ == 0) CompileError(110);
+                end = DecodeEscape();
+            }
+            const unsigned char start = builder.RangeStart;
+            auto add = [&](unsigned char b) { builder.AddByte(b); };
+            if (cyrillic && start == 0xE0 && end == 0xFF) {
+                AddCyrillicLower(add);
+            } else if (cyrillic && start == 0xC0 && end == 0xDF) {
+                AddCyrillicUpper(add);
+            } else if (cyrillic && start == 0xE0 && end == 0xDF) {
+                AddCyrillicLower(add);
+                AddCyrillicUpper(add);
+            } else {
+                if (end < start) CompileError(109);
+                for (int b = start; b <= end; ++b) builder.AddByte(static_cast<unsigned char>(b));
+            }
+            ++ParsePos_;
+        } else if (c == '\\') {
+            ++ParsePos_;
+            const char e = *ParsePos_;
+            if (e == 0) CompileError(110);
+            if (e == 'd')
+                builder.AddList("0123456789");
+            else if (e == 's')
+                builder.AddList(SpaceList_);
+            else if (e == 'w')
+                builder.AddList(WordList_);
+            else
+                builder.AddSingle(DecodeEscape());
+            ++ParsePos_;
+        } else {
+            builder.AddSingle(static_cast<unsigned char>(c));
+            ++ParsePos_;
+        }
+    }
+    FinishClass(builder);
+    if (*ParsePos_ != ']') CompileError(113);
+    ++ParsePos_;
+    return builder.Node;
+}
+
+std::int32_t TRegExpr::EmitClassEscape(std::string_view list, bool negated) {
+    TClassBuilder builder;
+    builder.CaseTable = &CaseTable_;
+    builder.Negated = negated;
+    builder.Node = EmitOp(negated ? OpNotSmallSet : OpSmallSet);
+    builder.OperandAt = EmitPos_;
+    builder.AddList(list);
+    FinishClass(builder);
+    return builder.Node;
+}
+
+void TRegExpr::FinishClass(TClassBuilder &builder) {
+    if (builder.Count > SmallSetSize) {
+        if (IsSizePass()) {
+            AddProgramSize(ByteSetSize);
+            return;
+        }
+        NeedRoom(ByteSetSize);
+        std::bitset<256> set = builder.Negated ? ~builder.Set : builder.Set;
+        Program_[builder.Node] = OpByteSet;
+        for (int i = 0; i < ByteSetSize; ++i) {
+            std::uint8_t bits = 0;
+            for (int bit = 0; bit < 8; ++bit)
+                if (set.test(i * 8 + bit)) bits = static_cast<std::uint8_t>(bits | (1u << bit));
+            Program_[builder.OperandAt + i] = bits;
+        }
+        EmitPos_ = builder.OperandAt + ByteSetSize;
+        return;
+    }
+    if (IsSizePass()) {
+        AddProgramSize(SmallSetSize);
+        return;
+    }
+    NeedRoom(SmallSetSize);
+    int written = 0;
+    for (int b = builder.Smallest; b <= builder.Largest && builder.Count > 0; ++b)
+        if (builder.Set.test(b)) Program_[builder.OperandAt + written++] = static_cast<std::uint8_t>(b);
+    const std::uint8_t fill = builder.Count > 0 ? builder.Largest : 0;
+    while (written < SmallSetSize) Program_[builder.OperandAt + written++] = fill;
+    EmitPos_ = builder.OperandAt + SmallSetSize;
+}
+
+// --- Hints ------------------------------------------------------------------------------------
+
+void TRegExpr::ComputeHints(int topFlags) {
+    StartCharSet_.reset();
+    BuildStartCharSet(1);
+    StartChar_ = 0;
+    AnchoredStart_ = false;
+    MustStringAt_ = 0;
+    MustLength_ = 0;
+
+    const std::int32_t after = NextNode(1);
+    if (after == 0 || Program_[after] != OpEnd) return;  // more than one top-level alternative
+    const std::int32_t first = 1 + NodeHeaderSize;
+    if (Program_[first] == OpLiteral)
+        StartChar_ = Program_[first + NodeHeaderSize];
+    else if (Program_[first] == OpInputStart)
+        AnchoredStart_ = true;
+
+    if (!(topFlags & FlagStartsWithRepeat)) return;
+    // The longest literal along the top-level chain (the last of equally long ones).
+    std::int64_t guard = static_cast<std::int64_t>(Program_.size());
+    for (std::int32_t node = first; node != 0 && guard-- > 0; node = NextNode(node)) {
+        if (Program_[node] != OpLiteral) continue;
+        const char *text = reinterpret_cast<const char *>(&Program_[node + NodeHeaderSize]);
+        std::int32_t length = static_cast<std::int32_t>(std::strlen(text));
+        if (length >= MustLength_) {
+            MustStringAt_ = node + NodeHeaderSize;
+            MustLength_ = length;
+        }
+    }
+}
+
+}  // namespace regexpr

@@ -1,0 +1,102 @@
+// The program listing.
+#include "regexpr/RegExprDump.h"
+
+#include <cstdio>
+
+#include "regexpr/RegExprProgram.h"
+
+namespace regexpr {
+
+namespace {
+
+std::string Printable(unsigned char c) {
+    if (c == '"' || c == '\\') return std::string("\\") + static_cast<char>(c);
+    if (c >= 32 && c < 127) return std::string(1, static_cast<char>(c));
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02X", c);
+    return hex;
+}
+
+std::string SetMembers(const std::uint8_t *bits) {
+    std::string members;
+    for (int c = 0; c < 256; ++c) {
+        if (!((bits[c >> 3] >> (c & 7)) & 1)) continue;
+        int last = c;
+        while (last + 1 < 256 && ((bits[(last + 1) >> 3] >> ((last + 1) & 7)) & 1)) ++last;
+        members += Printable(static_cast<unsigned char>(c));
+        if (last > c) members += "-" + Printable(static_cast<unsigned char>(last));
+        c = last;
+    }
+    return members;
+}
+
+}  // namespace
+
+std::string DumpProgram(std::span<const std::uint8_t> program) {
+    std::string out;
+    if (program.empty()) return "(no program)\n";
+    char line[96];
+    std::snprintf(line, sizeof line, "%4d: signature 0x%02X (%d bytes)\n", 0, program[0],
+                  static_cast<int>(program.size()));
+    out += line;
+    const std::int32_t size = static_cast<std::int32_t>(program.size());
+    for (std::int32_t node = 1; node < size;) {
+        const std::int32_t nodeSize = NodeSize(program, node);
+        if (nodeSize == 0) {
+            std::snprintf(line, sizeof line, "%4d: corrupted opcode %d\n", node, program[node]);
+            out += line;
+            break;
+        }
+        const TOpCode op = program[node];
+        const std::int32_t link = ReadInt32(&program[node + LinkOffset]);
+        const std::string name(OpCodeName(op));
+        if (link == 0)
+            std::snprintf(line, sizeof line, "%4d: %-16s link 0", node, name.c_str());
+        else
+            std::snprintf(line, sizeof line, "%4d: %-16s link %d -> %d", node, name.c_str(), link,
+                          node + link);
+        out += line;
+        const std::uint8_t *operand = &program[node + NodeHeaderSize];
+        switch (op) {
+        case OpLiteral:
+        case OpLiteralNoCase:
+            out += "  \"";
+            for (const std::uint8_t *p = operand; *p != 0; ++p) out += Printable(*p);
+            out += "\"";
+            break;
+        case OpSmallSet:
+        case OpNotSmallSet:
+            out += "  {" + Printable(operand[0]) + " " + Printable(operand[1]) + " " +
+                   Printable(operand[2]) + "}";
+            break;
+        case OpByteSet:
+            out += "  [" + SetMembers(operand) + "]";
+            break;
+        case OpBraces:
+        case OpBracesLazy:
+            std::snprintf(line, sizeof line, "  min %d max %d", ReadInt32(operand),
+                          ReadInt32(operand + 4));
+            out += line;
+            break;
+        case OpLoop:
+        case OpLoopLazy:
+            std::snprintf(line, sizeof line, "  min %d max %d body %d -> %d", ReadInt32(operand),
+                          ReadInt32(operand + 4), ReadInt32(operand + 8),
+                          node + ReadInt32(operand + 8));
+            out += line;
+            break;
+        case OpBackRef:
+        case OpBackRefNoCase:
+            std::snprintf(line, sizeof line, "  group %d", operand[0]);
+            out += line;
+            break;
+        default:
+            break;
+        }
+        out += "\n";
+        node += nodeSize;
+    }
+    return out;
+}
+
+}  // namespace regexpr

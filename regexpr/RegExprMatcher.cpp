@@ -1,0 +1,700 @@
+// The matcher: runs a compiled program against the subject with backtracking.
+//
+// `MatchPrim` is one loop. Where a recursive matcher would call itself to try the rest of the
+// program and undo its change when that fails, this one pushes a frame onto a heap stack and goes
+// on; a failure pops frames, each of which either undoes its change (group bounds, loop counters)
+// or offers the next way to try (another alternative, another repeat count, another loop pass).
+// The order in which ways are tried is exactly that of the recursive formulation.
+#include <algorithm>
+#include <cstring>
+
+#include "regexpr/RegExpr.h"
+#include "regexpr/RegExprBacktrack.h"
+
+namespace regexpr {
+
+namespace {
+
+enum FrameKind : std::uint8_t {
+    FrameBranch,        // try the next alternative
+    FrameSubStart,      // put a group's start back
+    FrameSubEnd,        // put a group's end back
+    FrameRepeatGreedy,  // try one repetition fewer
+    FrameRepeatLazy,    // try one repetition more
+    FrameLoopEntry,     // leave a loop that was entered: its counter and pass start come back
+    FrameLoopBody,      // a loop pass failed: counter back, then maybe leave the loop
+    FrameLoopExit,      // leaving a loop failed: back inside, then maybe one more pass
+    FrameBackPass,      // the position of the last pass through a jump back
+};
+
+bool IsDigitChar(unsigned char c) { return c >= '0' && c <= '9'; }
+
+bool IsBackRefOp(TOpCode op) { return op == OpBackRef || op == OpBackRefNoCase; }
+
+bool InSmallSet(const std::uint8_t *set, unsigned char c) {
+    return c == set[0] || c == set[1] || c == set[2];
+}
+
+bool InByteSet(const std::uint8_t *set, unsigned char c) { return (set[c >> 3] >> (c & 7)) & 1; }
+
+}  // namespace
+
+// --- Helpers ----------------------------------------------------------------------------------
+
+std::int32_t TRegExpr::NextNode(std::int32_t node) const {
+    const std::int32_t size = static_cast<std::int32_t>(Program_.size());
+    if (node <= 0 || node > size - NodeHeaderSize) return 0;
+    const std::int32_t link = ReadInt32(&Program_[node + LinkOffset]);
+    if (link == 0) return 0;
+    const std::int64_t target = std::int64_t(node) + link;
+    if (target < 1 || target >= size) return 0;
+    return static_cast<std::int32_t>(target);
+}
+
+unsigned char TRegExpr::CharAt(std::int32_t pos) const {
+    return pos < InputEnd_ ? static_cast<unsigned char>((*InputString_)[pos]) : 0;
+}
+
+bool TRegExpr::IsWordChar(std::int32_t pos) const {
+    return pos >= InputStart_ && pos < InputEnd_ && WordSet_.test(CharAt(pos));
+}
+
+bool TRegExpr::LineStartAt(std::int32_t pos) const {
+    if (pos == InputStart_) return true;
+    const unsigned char before = CharAt(pos - 1);
+    if (PairAssigned_) {
+        if (before == PairTail_ && pos - 1 > InputStart_ && CharAt(pos - 2) == PairHead_) return true;
+        if (before == PairHead_ && CharAt(pos) == PairTail_) return false;
+    }
+    return LineSeparatorSet_.test(before);
+}
+
+bool TRegExpr::LineEndAt(std::int32_t pos) const {
+    if (pos >= InputEnd_) return true;
+    const unsigned char c = CharAt(pos);
+    if (PairAssigned_) {
+        if (c == PairHead_ && CharAt(pos + 1) == PairTail_) return true;
+        if (c == PairTail_ && pos > InputStart_ && CharAt(pos - 1) == PairHead_) return false;
+    }
+    return LineSeparatorSet_.test(c);
+}
+
+bool TRegExpr::FindMustString(std::int32_t start) const {
+    return std::string_view(*InputString_).find(MustString(), static_cast<std::size_t>(start)) !=
+           std::string_view::npos;
+}
+
+bool TRegExpr::ReportExecError(std::int32_t code) {
+    Error(code);
+    return false;
+}
+
+bool TRegExpr::StopExecution(std::int32_t code) {
+    ExecAborted_ = true;
+    Error(code);
+    return false;
+}
+
+bool TRegExpr::PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos, std::int32_t a,
+                         std::int32_t b) {
+    if (Frames_->Size() >= static_cast<std::size_t>(std::max(BacktrackLimit_, 0)))
+        return StopExecution(1016);
+    Frames_->Push(TFrame{kind, node, pos, a, b});
+    return true;
+}
+
+// --- Execution driver -------------------------------------------------------------------------
+
+bool TRegExpr::ExecAt(std::int32_t offset) {
+    if (!EnsureProgram()) return false;
+    if (!InputString_) return ReportExecError(1005);
+    if (InputString_->size() > static_cast<std::size_t>(MaxInputLength)) return ReportExecError(1018);
+    const std::int32_t length = static_cast<std::int32_t>(InputString_->size());
+    if (offset < 1) return ReportExecError(1006);
+    if (offset > length + 1) return false;
+    const std::int32_t start = offset - 1;
+
+    if (MustLength_ > 0 && !FindMustString(start)) return false;
+
+    InputStart_ = 0;
+    InputEnd_ = length;
+    LoopDepth_ = 0;
+    Steps_ = 0;
+    ExecAborted_ = false;
+    if (!Frames_) Frames_ = std::make_unique<TFrameStack>();
+    BackPassPos_.assign(Program_.size(), -1);
+
+    struct TCleanup {
+        TRegExpr &Self;
+        ~TCleanup() { Self.Frames_->Trim(); }
+    } cleanup{*this};
+
+    try {
+        if (AnchoredStart_) return TryMatch(start);
+        const char *input = InputString_->data();
+        if (StartChar_ != 0) {
+            for (std::int32_t p = start; p < length; ++p) {
+                const void *found = std::memchr(input + p, StartChar_, static_cast<std::size_t>(length - p));
+                if (found == nullptr) return false;
+                p = static_cast<std::int32_t>(static_cast<const char *>(found) - input);
+                if (TryMatch(p)) return true;
+                if (ExecAborted_) return false;
+            }
+            return false;
+        }
+        for (std::int32_t p = start; p < length; ++p) {
+            if (!StartCharSet_.test(static_cast<unsigned char>(input[p]))) continue;
+            if (TryMatch(p)) return true;
+            if (ExecAborted_) return false;
+        }
+        return false;
+    } catch (...) {
+        // An interrupted execution leaves no half-set sub-matches behind.
+        SubStart_.fill(-1);
+        SubEnd_.fill(-1);
+        throw;
+    }
+}
+
+bool TRegExpr::TryMatch(std::int32_t pos) {
+    SubStart_.fill(-1);
+    SubEnd_.fill(-1);
+    ScanPos_ = pos;
+    Frames_->Clear();
+    const bool matched = MatchPrim(1);
+    Frames_->Clear();
+    if (matched) {
+        SubStart_[0] = pos;
+        SubEnd_[0] = ScanPos_;
+    } else if (ExecAborted_) {
+        SubStart_.fill(-1);
+        SubEnd_.fill(-1);
+    }
+    return matched;
+}
+
+// --- The node loop ----------------------------------------------------------------------------
+
+bool TRegExpr::MatchPrim(std::int32_t node) {
+    const std::uint8_t *program = Program_.data();
+    const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
+    const std::size_t base = Frames_->Size();
+
+    for (;;) {
+        if (++Steps_ > StepLimit_) return StopExecution(1017);
+        if (node == 0) {
+            ReportExecError(1002);
+            goto fail;
+        }
+        {
+            const TOpCode op = program[node];
+            const std::int32_t next = NextNode(node);
+            const std::uint8_t *operand = program + node + NodeHeaderSize;
+            switch (op) {
+            case OpEnd:
+                return true;
+            case OpInputStart:
+                if (ScanPos_ != InputStart_) goto fail;
+                break;
+            case OpInputEnd:
+                if (ScanPos_ != InputEnd_) goto fail;
+                break;
+            case OpAny:
+                if (ScanPos_ >= InputEnd_) goto fail;
+                ++ScanPos_;
+                break;
+            case OpAnyInLine: {
+                if (ScanPos_ >= InputEnd_) goto fail;
+                const unsigned char c = input[ScanPos_];
+                if (PairAssigned_ && c == PairHead_ && CharAt(ScanPos_ + 1) == PairTail_) goto fail;
+                if (LineSeparatorSet_.test(c)) goto fail;
+                ++ScanPos_;
+                break;
+            }
+            case OpLineStart:
+                if (!LineStartAt(ScanPos_)) goto fail;
+                break;
+            case OpLineEnd:
+                if (!LineEndAt(ScanPos_)) goto fail;
+                break;
+            case OpWordBound:
+            case OpNotWordBound: {
+                const bool boundary = IsWordChar(ScanPos_ - 1) != IsWordChar(ScanPos_);
+                if (boundary != (op == OpWordBound)) goto fail;
+                break;
+            }
+            case OpLiteral: {
+                std::int32_t pos = ScanPos_;
+                for (const std::uint8_t *p = operand; *p != 0; ++p, ++pos)
+                    if (pos >= InputEnd_ || input[pos] != *p) goto fail;
+                ScanPos_ = pos;
+                break;
+            }
+            case OpLiteralNoCase: {
+                std::int32_t pos = ScanPos_;
+                for (const std::uint8_t *p = operand; *p != 0; ++p, ++pos)
+                    if (pos >= InputEnd_ || (input[pos] != *p && input[pos] != CaseTable_[*p]))
+                        goto fail;
+                ScanPos_ = pos;
+                break;
+            }
+            case OpDigit:
+                if (ScanPos_ >= InputEnd_ || !IsDigitChar(input[ScanPos_])) goto fail;
+                ++ScanPos_;
+                break;
+            case OpNonDigit:
+                if (ScanPos_ >= InputEnd_ || IsDigitChar(input[ScanPos_])) goto fail;
+                ++ScanPos_;
+                break;
+            case OpSmallSet:
+                if (ScanPos_ >= InputEnd_ || !InSmallSet(operand, input[ScanPos_])) goto fail;
+                ++ScanPos_;
+                break;
+            case OpNotSmallSet:
+                if (ScanPos_ >= InputEnd_ || InSmallSet(operand, input[ScanPos_])) goto fail;
+                ++ScanPos_;
+                break;
+            case OpByteSet:
+                if (ScanPos_ >= InputEnd_ || !InByteSet(operand, input[ScanPos_])) goto fail;
+                ++ScanPos_;
+                break;
+            case OpBackRef:
+            case OpBackRefNoCase: {
+                const int group = operand[0];
+                if (group > MaxGroups || SubStart_[group] < 0 || SubEnd_[group] < 0) goto fail;
+                const std::int32_t from = SubStart_[group];
+                const std::int32_t length = std::max(0, SubEnd_[group] - from);
+                if (length > InputEnd_ - ScanPos_) goto fail;
+                for (std::int32_t i = 0; i < length; ++i) {
+                    const unsigned char q = input[from + i];
+                    const unsigned char x = input[ScanPos_ + i];
+                    if (x != q && (op == OpBackRef || x != CaseTable_[q])) goto fail;
+                }
+                ScanPos_ += length;
+                break;
+            }
+            case OpBack: {
+                // A pass that comes back here where the last one did consumed nothing: going
+                // round again would never end.
+                const std::int32_t last = BackPassPos_[node];
+                if (last == ScanPos_) goto fail;
+                if (!PushFrame(FrameBackPass, node, 0, last, 0)) return false;
+                BackPassPos_[node] = ScanPos_;
+                break;
+            }
+            case OpEmpty:
+            case OpComment:
+                break;
+            case OpBranch:
+                if (next != 0 && program[next] == OpBranch &&
+                    !PushFrame(FrameBranch, node, ScanPos_, 0, 0))
+                    return false;
+                node += NodeHeaderSize;  // the alternative's first node
+                continue;
+            case OpStar:
+            case OpPlus:
+            case OpBraces:
+            case OpStarLazy:
+            case OpPlusLazy:
+            case OpBracesLazy: {
+                std::int32_t resumeAt = 0;
+                if (!StartRepeat(node, resumeAt)) {
+                    if (ExecAborted_) return false;
+                    goto fail;
+                }
+                node = resumeAt;
+                continue;
+            }
+            case OpLoopEntry: {
+                const std::int32_t depth = LoopDepth_ + 1;
+                if (depth > LoopStackSize) {
+                    ReportExecError(1014);
+                    goto fail;
+                }
+                if (!PushFrame(FrameLoopEntry, depth, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
+                    return false;
+                LoopDepth_ = depth;
+                LoopStack_[depth] = 0;
+                LoopPassStart_[depth] = -1;
+                break;
+            }
+            case OpLoop:
+            case OpLoopLazy: {
+                const std::int32_t depth = LoopDepth_;
+                if (depth <= 0) {
+                    ReportExecError(1015);
+                    goto fail;
+                }
+                const std::int32_t passes = LoopStack_[depth];
+                const std::int32_t min = ReadInt32(operand);
+                const std::int32_t max = ReadInt32(operand + 4);
+                // A pass that matched nothing would be followed by passes that match nothing.
+                const bool emptyPass = passes > 0 && LoopPassStart_[depth] == ScanPos_;
+                const bool bodyFirst = !emptyPass && passes < max && (passes < min || op == OpLoop);
+                std::int32_t resumeAt = 0;
+                const bool started = bodyFirst ? StartLoopBody(node, resumeAt)
+                                               : StartLoopContinuation(node, resumeAt);
+                if (!started) {
+                    if (ExecAborted_) return false;
+                    goto fail;
+                }
+                node = resumeAt;
+                continue;
+            }
+            default:
+                if (IsOpenOp(op)) {
+                    const int group = op - OpOpen;
+                    if (!PushFrame(FrameSubStart, group, 0, SubStart_[group], 0)) return false;
+                    SubStart_[group] = ScanPos_;
+                    break;
+                }
+                if (IsCloseOp(op)) {
+                    const int group = op - OpClose;
+                    if (!PushFrame(FrameSubEnd, group, 0, SubEnd_[group], 0)) return false;
+                    SubEnd_[group] = ScanPos_;
+                    break;
+                }
+                ReportExecError(1001);
+                goto fail;
+            }
+            node = next;
+            continue;
+        }
+
+    fail:
+        for (;;) {
+            if (Frames_->Size() == base) return false;
+            if (++Steps_ > StepLimit_) return StopExecution(1017);
+            const TFrame frame = Frames_->Pop();
+            if (ResumeFrame(frame, node)) break;
+            if (ExecAborted_) return false;
+        }
+    }
+}
+
+bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
+    switch (frame.Kind) {
+    case FrameBranch: {
+        ScanPos_ = frame.Pos;
+        const std::int32_t branch = NextNode(frame.Node);
+        const std::int32_t after = NextNode(branch);
+        if (after != 0 && Program_[after] == OpBranch &&
+            !PushFrame(FrameBranch, branch, frame.Pos, 0, 0))
+            return false;
+        node = branch + NodeHeaderSize;
+        return true;
+    }
+    case FrameSubStart:
+        SubStart_[frame.Node] = frame.A;
+        return false;
+    case FrameSubEnd:
+        SubEnd_[frame.Node] = frame.A;
+        return false;
+    case FrameRepeatGreedy:
+        return NextRepeatAttempt(frame.Node, frame.Pos, frame.A - 1, frame.B, node);
+    case FrameRepeatLazy:
+        return NextRepeatAttempt(frame.Node, frame.Pos, frame.A + 1, frame.B, node);
+    case FrameLoopEntry:
+        LoopStack_[frame.Node] = frame.A;
+        LoopPassStart_[frame.Node] = frame.B;
+        LoopDepth_ = frame.Node - 1;
+        ScanPos_ = frame.Pos;
+        return false;
+    case FrameLoopBody: {
+        LoopStack_[LoopDepth_] = frame.A;
+        LoopPassStart_[LoopDepth_] = frame.B;
+        ScanPos_ = frame.Pos;
+        if (Program_[frame.Node] != OpLoop) return false;
+        const std::int32_t min = ReadInt32(&Program_[frame.Node + NodeHeaderSize]);
+        if (frame.A < min) return false;
+        return StartLoopContinuation(frame.Node, node);
+    }
+    case FrameLoopExit: {
+        LoopDepth_ = frame.A;
+        ScanPos_ = frame.Pos;
+        if (Program_[frame.Node] != OpLoopLazy) return false;
+        const std::int32_t passes = LoopStack_[LoopDepth_];
+        const std::int32_t max = ReadInt32(&Program_[frame.Node + NodeHeaderSize + 4]);
+        const bool emptyPass = passes > 0 && LoopPassStart_[LoopDepth_] == ScanPos_;
+        if (emptyPass || passes >= max) return false;
+        return StartLoopBody(frame.Node, node);
+    }
+    case FrameBackPass:
+        BackPassPos_[frame.Node] = frame.A;
+        return false;
+    default:
+        return false;
+    }
+}
+
+// --- Counted loops ----------------------------------------------------------------------------
+
+bool TRegExpr::StartLoopBody(std::int32_t loop, std::int32_t &resumeAt) {
+    const std::int32_t depth = LoopDepth_;
+    const std::int64_t body = std::int64_t(loop) + ReadInt32(&Program_[loop + NodeHeaderSize + 8]);
+    if (body < 1 || body >= static_cast<std::int64_t>(Program_.size())) return ReportExecError(1002);
+    if (!PushFrame(FrameLoopBody, loop, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
+        return false;
+    ++LoopStack_[depth];
+    LoopPassStart_[depth] = ScanPos_;
+    resumeAt = static_cast<std::int32_t>(body);
+    return true;
+}
+
+bool TRegExpr::StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt) {
+    if (!PushFrame(FrameLoopExit, loop, ScanPos_, LoopDepth_, 0)) return false;
+    --LoopDepth_;
+    resumeAt = NextNode(loop);
+    return true;
+}
+
+// --- Simple repeats ---------------------------------------------------------------------------
+
+namespace {
+
+struct TRepeatShape {
+    std::int32_t Operand;
+    std::int32_t Min;
+    std::int32_t Max;
+    bool Lazy;
+};
+
+TRepeatShape RepeatShape(const std::uint8_t *program, std::int32_t node) {
+    const TOpCode op = program[node];
+    if (op == OpBraces || op == OpBracesLazy)
+        return {node + BracesNodeSize, ReadInt32(program + node + NodeHeaderSize),
+                ReadInt32(program + node + NodeHeaderSize + 4), op == OpBracesLazy};
+    const bool plus = op == OpPlus || op == OpPlusLazy;
+    return {node + NodeHeaderSize, plus ? 1 : 0, RepeatLimit, op == OpStarLazy || op == OpPlusLazy};
+}
+
+}  // namespace
+
+bool TRegExpr::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
+    const TRepeatShape shape = RepeatShape(Program_.data(), node);
+    const std::int32_t saved = ScanPos_;
+    const TOpCode operandOp = Program_[shape.Operand];
+    std::int32_t count = 0;
+    if (IsBackRefOp(operandOp)) {
+        const int group = Program_[shape.Operand + NodeHeaderSize];
+        const bool set = group <= MaxGroups && SubStart_[group] >= 0 && SubEnd_[group] >= 0;
+        if (set && SubEnd_[group] <= SubStart_[group]) {
+            // Repetitions of an empty text all end where they start: one attempt there.
+            return NextRepeatAttempt(node, saved, shape.Min, shape.Min, resumeAt);
+        }
+    }
+    count = RegRepeat(shape.Operand, shape.Max);
+    ScanPos_ = saved;
+    if (count < shape.Min) return false;
+    return shape.Lazy ? NextRepeatAttempt(node, saved, shape.Min, count, resumeAt)
+                      : NextRepeatAttempt(node, saved, count, shape.Min, resumeAt);
+}
+
+// Looks for the next repetition count worth an attempt, starting at `count`: greedy repeats go
+// down to `limit` (their minimum), lazy ones up to it (the count found).
+bool TRegExpr::NextRepeatAttempt(std::int32_t node, std::int32_t saved, std::int32_t count,
+                                 std::int32_t limit, std::int32_t &resumeAt) {
+    const TRepeatShape shape = RepeatShape(Program_.data(), node);
+    std::int32_t step = 1;
+    const TOpCode operandOp = Program_[shape.Operand];
+    if (IsBackRefOp(operandOp)) {
+        const int group = Program_[shape.Operand + NodeHeaderSize];
+        step = group <= MaxGroups && SubStart_[group] >= 0 ? std::max(0, SubEnd_[group] - SubStart_[group]) : 0;
+    }
+    const std::int32_t next = NextNode(node);
+    int lookAhead = -1;
+    if (next != 0 && Program_[next] == OpLiteral && Program_[next + NodeHeaderSize] != 0)
+        lookAhead = Program_[next + NodeHeaderSize];
+
+    const std::int32_t direction = shape.Lazy ? 1 : -1;
+    for (;; count += direction) {
+        if (shape.Lazy ? count > limit : count < limit) return false;
+        ++Steps_;
+        const std::int32_t pos = static_cast<std::int32_t>(saved + std::int64_t(count) * step);
+        if (lookAhead >= 0 && CharAt(pos) != lookAhead) continue;
+        if (count != limit && !PushFrame(shape.Lazy ? FrameRepeatLazy : FrameRepeatGreedy, node,
+                                         saved, count, limit))
+            return false;
+        ScanPos_ = pos;
+        resumeAt = next;
+        return true;
+    }
+}
+
+std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
+    const std::uint8_t *program = Program_.data();
+    const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
+    const std::uint8_t *operand = program + node + NodeHeaderSize;
+    const std::int32_t limit = std::min(max, InputEnd_ - ScanPos_);
+    const std::int32_t from = ScanPos_;
+    std::int32_t count = 0;
+    auto countWhile = [&](auto &&accepts) {
+        while (count < limit && accepts(input[from + count])) ++count;
+    };
+    switch (program[node]) {
+    case OpAny:
+        count = limit;
+        break;
+    case OpLiteral: {
+        const unsigned char c = operand[0];
+        countWhile([c](unsigned char x) { return x == c; });
+        break;
+    }
+    case OpLiteralNoCase: {
+        const unsigned char c = operand[0];
+        const unsigned char partner = CaseTable_[c];
+        countWhile([c, partner](unsigned char x) { return x == c || x == partner; });
+        break;
+    }
+    case OpDigit:
+        countWhile([](unsigned char x) { return IsDigitChar(x); });
+        break;
+    case OpNonDigit:
+        countWhile([](unsigned char x) { return !IsDigitChar(x); });
+        break;
+    case OpSmallSet:
+        countWhile([operand](unsigned char x) { return InSmallSet(operand, x); });
+        break;
+    case OpNotSmallSet:
+        countWhile([operand](unsigned char x) { return !InSmallSet(operand, x); });
+        break;
+    case OpByteSet:
+        countWhile([operand](unsigned char x) { return InByteSet(operand, x); });
+        break;
+    case OpBackRef:
+    case OpBackRefNoCase: {
+        const int group = operand[0];
+        if (group > MaxGroups || SubStart_[group] < 0 || SubEnd_[group] < 0) return 0;
+        const std::int32_t start = SubStart_[group];
+        const std::int32_t length = SubEnd_[group] - start;
+        if (length <= 0) return 0;
+        const bool noCase = program[node] == OpBackRefNoCase;
+        std::int32_t pos = from;
+        while (count < max && length <= InputEnd_ - pos) {
+            std::int32_t i = 0;
+            for (; i < length; ++i) {
+                const unsigned char q = input[start + i];
+                const unsigned char x = input[pos + i];
+                if (x != q && (!noCase || x != CaseTable_[q])) break;
+            }
+            if (i < length) break;
+            pos += length;
+            ++count;
+        }
+        Steps_ += pos - from;
+        ScanPos_ = pos;
+        return count;
+    }
+    default:
+        ReportExecError(1000);
+        return 0;
+    }
+    Steps_ += count;
+    ScanPos_ = from + count;
+    return count;
+}
+
+// --- Start characters -------------------------------------------------------------------------
+
+void TRegExpr::BuildStartCharSet(std::int32_t start) {
+    const std::int32_t size = static_cast<std::int32_t>(Program_.size());
+    // What a walk from a node adds depends on the node alone, so each node is walked once: that
+    // ends loops whose body can match nothing and keeps the walk linear.
+    std::vector<bool> visited(Program_.size(), false);
+    std::vector<std::int32_t> pending{start};
+    while (!pending.empty()) {
+        std::int32_t node = pending.back();
+        pending.pop_back();
+        while (node > 0 && node < size && !visited[node]) {
+            visited[node] = true;
+            const TOpCode op = Program_[node];
+            const std::int32_t next = NextNode(node);
+            const std::uint8_t *operand = &Program_[node] + NodeHeaderSize;
+            std::int32_t goOn = 0;
+            switch (op) {
+            case OpEnd:
+                break;
+            case OpAny:
+            case OpAnyInLine:
+            case OpBackRef:
+            case OpBackRefNoCase:
+                StartCharSet_.set();
+                break;
+            case OpLiteral:
+                StartCharSet_.set(operand[0]);
+                break;
+            case OpLiteralNoCase:
+                StartCharSet_.set(operand[0]);
+                StartCharSet_.set(CaseTable_[operand[0]]);
+                break;
+            case OpDigit:
+            case OpNonDigit:
+                for (int c = 0; c < 256; ++c)
+                    if (IsDigitChar(static_cast<unsigned char>(c)) == (op == OpDigit)) StartCharSet_.set(c);
+                break;
+            case OpSmallSet:
+            case OpNotSmallSet:
+                for (int c = 0; c < 256; ++c)
+                    if (InSmallSet(operand, static_cast<unsigned char>(c)) == (op == OpSmallSet))
+                        StartCharSet_.set(c);
+                break;
+            case OpByteSet:
+                for (int c = 0; c < 256; ++c)
+                    if (InByteSet(operand, static_cast<unsigned char>(c))) StartCharSet_.set(c);
+                break;
+            case OpLoopEntry:
+                goOn = next;
+                break;
+            case OpBranch:
+                if (next == 0 || Program_[next] != OpBranch) {
+                    goOn = node + NodeHeaderSize;
+                    break;
+                }
+                for (std::int32_t branch = node; branch != 0 && Program_[branch] == OpBranch;
+                     branch = NextNode(branch))
+                    pending.push_back(branch + NodeHeaderSize);
+                break;
+            case OpLoop:
+            case OpLoopLazy:
+                pending.push_back(static_cast<std::int32_t>(node + ReadInt32(operand + 8)));
+                if (ReadInt32(operand) == 0) pending.push_back(next);
+                break;
+            case OpStar:
+            case OpStarLazy:
+                pending.push_back(node + NodeHeaderSize);
+                goOn = next;
+                break;
+            case OpPlus:
+            case OpPlusLazy:
+                pending.push_back(node + NodeHeaderSize);
+                break;
+            case OpBraces:
+            case OpBracesLazy:
+                pending.push_back(node + BracesNodeSize);
+                if (ReadInt32(operand) == 0) goOn = next;
+                break;
+            case OpInputStart:
+            case OpInputEnd:
+            case OpLineStart:
+            case OpLineEnd:
+            case OpWordBound:
+            case OpNotWordBound:
+            case OpBack:
+            case OpEmpty:
+            case OpComment:
+                goOn = next;
+                break;
+            default:
+                if (IsOpenOp(op) || IsCloseOp(op)) {
+                    goOn = next;
+                    break;
+                }
+                ReportExecError(1001);
+                break;
+            }
+            node = goOn;
+        }
+    }
+}
+
+}  // namespace regexpr

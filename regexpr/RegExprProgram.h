@@ -1,0 +1,112 @@
+// The compiled form of a regular expression: the byte layout that the compiler writes and the
+// matcher reads.
+//
+// A program is one contiguous byte block. Byte 0 is `ProgramSignature`; from byte 1 on, nodes
+// follow each other without padding. Every node starts with a 5-byte header: the opcode, then
+// `Link`, a signed 32-bit little-endian offset from this node to the node that follows it in
+// sequence (0: no successor). The operand, if any, follows the header. Offsets are unaligned, so
+// every 32-bit field is read and written through memcpy.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+namespace regexpr {
+
+using TOpCode = std::uint8_t;
+
+inline constexpr std::uint8_t ProgramSignature = 0xD8;
+
+/// Size of a node's header: opcode and `Link`.
+inline constexpr std::int32_t NodeHeaderSize = 5;
+/// Offset of `Link` inside a node.
+inline constexpr std::int32_t LinkOffset = 1;
+
+/// "{n,}" and the counted loops of "*" and "+" use this as their maximum.
+inline constexpr std::int32_t BracesLimit = 0x7FFFFFFE;
+/// OpStar and OpPlus repeat at most this often.
+inline constexpr std::int32_t RepeatLimit = 0x7FFFFFFF;
+
+/// Capturing groups are numbered 1 to `MaxGroups`; slot 0 is the whole match.
+inline constexpr int MaxGroups = 14;
+inline constexpr int SubMatchSlots = MaxGroups + 1;
+/// Counted loops that may be active (nested) at the same time.
+inline constexpr int LoopStackSize = 10;
+
+inline constexpr TOpCode OpEnd = 0;
+inline constexpr TOpCode OpInputStart = 1;
+inline constexpr TOpCode OpInputEnd = 2;
+inline constexpr TOpCode OpAny = 3;
+inline constexpr TOpCode OpBranch = 6;
+inline constexpr TOpCode OpBack = 7;
+inline constexpr TOpCode OpLiteral = 8;
+inline constexpr TOpCode OpEmpty = 9;
+inline constexpr TOpCode OpStar = 10;
+inline constexpr TOpCode OpPlus = 11;
+inline constexpr TOpCode OpDigit = 12;
+inline constexpr TOpCode OpNonDigit = 13;
+inline constexpr TOpCode OpBraces = 18;
+inline constexpr TOpCode OpComment = 19;
+inline constexpr TOpCode OpLiteralNoCase = 20;
+inline constexpr TOpCode OpLoopEntry = 23;
+inline constexpr TOpCode OpLoop = 24;
+inline constexpr TOpCode OpSmallSet = 25;
+inline constexpr TOpCode OpNotSmallSet = 26;
+inline constexpr TOpCode OpByteSet = 27;
+inline constexpr TOpCode OpBackRef = 28;
+inline constexpr TOpCode OpBackRefNoCase = 29;
+inline constexpr TOpCode OpStarLazy = 30;
+inline constexpr TOpCode OpPlusLazy = 31;
+inline constexpr TOpCode OpBracesLazy = 32;
+inline constexpr TOpCode OpLoopLazy = 33;
+inline constexpr TOpCode OpLineStart = 34;
+inline constexpr TOpCode OpLineEnd = 35;
+inline constexpr TOpCode OpAnyInLine = 36;
+inline constexpr TOpCode OpWordBound = 37;
+inline constexpr TOpCode OpNotWordBound = 38;
+/// OpOpen + n starts group n, OpClose + n ends it (n = 1 to 14).
+inline constexpr TOpCode OpOpen = 39;
+inline constexpr TOpCode OpClose = 54;
+
+/// Operand sizes of the nodes whose operand has a fixed size.
+inline constexpr std::int32_t SmallSetSize = 3;
+inline constexpr std::int32_t ByteSetSize = 32;
+inline constexpr std::int32_t BracesOperandSize = 8;   // minimum, maximum
+inline constexpr std::int32_t LoopOperandSize = 12;    // minimum, maximum, body offset
+inline constexpr std::int32_t BracesNodeSize = NodeHeaderSize + BracesOperandSize;
+inline constexpr std::int32_t LoopNodeSize = NodeHeaderSize + LoopOperandSize;
+
+inline bool IsOpenOp(TOpCode op) { return op > OpOpen && op <= OpOpen + MaxGroups; }
+inline bool IsCloseOp(TOpCode op) { return op > OpClose && op <= OpClose + MaxGroups; }
+
+/// Reads a signed 32-bit little-endian value at `at`.
+inline std::int32_t ReadInt32(const std::uint8_t *at) {
+    std::uint32_t value = std::uint32_t(at[0]) | std::uint32_t(at[1]) << 8 |
+                          std::uint32_t(at[2]) << 16 | std::uint32_t(at[3]) << 24;
+    std::int32_t result;
+    std::memcpy(&result, &value, sizeof result);
+    return result;
+}
+
+/// Writes a signed 32-bit little-endian value at `at`.
+inline void WriteInt32(std::uint8_t *at, std::int32_t value) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    at[0] = std::uint8_t(bits);
+    at[1] = std::uint8_t(bits >> 8);
+    at[2] = std::uint8_t(bits >> 16);
+    at[3] = std::uint8_t(bits >> 24);
+}
+
+/// The name of an opcode ("OpBranch", "OpOpen+3"), or an empty view for a value that no
+/// compiled program holds.
+std::string_view OpCodeName(TOpCode op);
+
+/// The total size of the node at `node` (header and operand), computed from its opcode and, for
+/// literals, from the NUL that ends the string. Returns 0 for an unknown opcode or a node that
+/// does not fit into `program`.
+std::int32_t NodeSize(std::span<const std::uint8_t> program, std::int32_t node);
+
+}  // namespace regexpr
