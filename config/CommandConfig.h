@@ -15,7 +15,7 @@
 /// Throws std::runtime_error when an integer directive's value is not an integer.
 void ParseCommandList(TCommandOptions &base, TStringList &list);
 
-/// The text of an integer directive as a signed 32-bit number. Leading blanks are skipped, then an
+/// The text of an integer directive as a signed 32-bit number. Leading spaces are skipped, then an
 /// optional "+" or "-", then decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or
 /// "0X"; nothing may follow. A decimal value must lie within -2147483648..2147483647; a
 /// hexadecimal one may use all 32 bits as a two's-complement number ("$FFFFFFFF" is -1), the

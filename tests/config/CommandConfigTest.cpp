@@ -249,7 +249,7 @@ protected:
     std::unique_ptr<TCommandOptions> base_ = TCommandOptions::Create();
 };
 
-TEST_F(ReadConfigurationTest, NoFilesGiveTwoEmptyLists) {
+TEST_F(ReadConfigurationTest, NoFilesAndNoTypesFolderGiveTwoEmptyLists) {
     CommandLists lists = ReadConfiguration(*base_, SourceName("main.c"));
     ASSERT_NE(lists.common, nullptr);
     ASSERT_NE(lists.extension, nullptr);
