@@ -1,0 +1,24 @@
+// The host's service table handed to the module. The services are plain __stdcall functions
+// without a context argument, so they reach the one host through a binding that lives while
+// the module may call them.
+#pragma once
+
+#include "plugin/FARIntf.h"
+
+namespace farhost {
+
+class Host;
+
+/// Routes the services to `host` while it lives.
+class ServiceBinding {
+public:
+    explicit ServiceBinding(Host &host);
+    ~ServiceBinding();
+    ServiceBinding(const ServiceBinding &) = delete;
+    ServiceBinding &operator=(const ServiceBinding &) = delete;
+};
+
+/// Fills the services of a PluginStartupInfo; services the module never calls stay null.
+void FillServices(PluginStartupInfo &info);
+
+}  // namespace farhost
