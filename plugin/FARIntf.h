@@ -228,7 +228,7 @@ constexpr int OPEN_EDITOR = 5;
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(FarMenuItem) == 140, "FarMenuItem must be 140 bytes");
-static_assert(sizeof(FarDialogItem) == 552, "FarDialogItem must be 552 bytes");
+static_assert(sizeof(FarDialogItem) == 548, "FarDialogItem must be 548 bytes");
 static_assert(sizeof(PluginInfo) == 40, "PluginInfo must be 40 bytes");
 static_assert(sizeof(EditorInfo) == 100, "EditorInfo must be 100 bytes");
 static_assert(sizeof(EditorGetString) == 24, "EditorGetString must be 24 bytes");
