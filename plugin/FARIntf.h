@@ -17,6 +17,10 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+// windows.h still defines the 16-bit pointer qualifiers "far" and "near" as empty macros; they
+// would swallow the name of the host-services namespace.
+#undef far
+#undef near
 #else
 typedef std::uint32_t DWORD;
 typedef std::uint16_t WORD;
