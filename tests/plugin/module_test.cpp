@@ -82,11 +82,12 @@ TEST_F(ModuleTest, KeepsItsOwnCopyOfTheServiceTable) {
 }
 
 TEST_F(ModuleTest, NonIntegerDirectiveGivesOneWarningBox) {
-    WriteFile(root / "src" / "c.ini", "#LINEMATCH=x1\nBuild=gcc %s\n");
+    // "x1" would be hexadecimal 1; a digit followed by a letter is no number at all.
+    WriteFile(root / "src" / "c.ini", "#LINEMATCH=1x\nBuild=gcc %s\n");
     host.AddEditor(1, (root / "src" / "x.c").string());
     EXPECT_EQ(Open(), INVALID_HANDLE_VALUE);
     ASSERT_EQ(host.boxes.size(), 1u);
-    EXPECT_EQ(host.boxes[0].items, (std::vector<std::string>{"Error", "'x1' is not a valid integer value", "Ok"}));
+    EXPECT_EQ(host.boxes[0].items, (std::vector<std::string>{"Error", "'1x' is not a valid integer value", "Ok"}));
     EXPECT_EQ(host.boxes[0].flags, FMSG_WARNING);
     EXPECT_EQ(host.boxes[0].helpTopic, "Contents");
     EXPECT_EQ(host.boxes[0].buttons, 1);
