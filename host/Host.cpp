@@ -33,6 +33,8 @@ std::string StringList(const char *const *strings, int count, const Transcript &
 
 // "&ID", how EE_CLOSE's parameter is shown (built by appending: GCC 12 warns wrongly about
 // "&" + std::to_string(...)).
+std::string LineCount(int count) { return std::to_string(count) + (count == 1 ? " line" : " lines"); }
+
 std::string PointerToId(int id) {
     std::string text = "&";
     text += std::to_string(id);
@@ -233,7 +235,7 @@ void Host::AfterModuleCall() {
 void Host::AddEditor(Editor editor, const char *how) {
     Editor &added = editors_.Add(std::move(editor));
     Detail(std::string(how) + " editor " + std::to_string(added.id) + ": " + transcript_.Text(added.fileName) + ", " +
-           std::to_string(added.TotalLines()) + " lines" + (added.isNewFile ? " (new file)" : "") + ", CurLine " +
+           LineCount(added.TotalLines()) + (added.isNewFile ? " (new file)" : "") + ", CurLine " +
            std::to_string(added.curLine) + ", CurPos " + std::to_string(added.curPos));
     Transcript::Nest nest(transcript_);
     ReportEvent(EE_READ, nullptr, "NULL");
@@ -292,7 +294,7 @@ bool Host::WriteAndReport(Editor &editor, const std::string &fileName, const cha
     editor.modified = false;
     editor.saved = true;
     editor.isNewFile = false;
-    Line("wrote " + transcript_.Text(fileName) + ", " + std::to_string(editor.TotalLines()) + " lines");
+    Line("wrote " + transcript_.Text(fileName) + ", " + LineCount(editor.TotalLines()));
     ReportEvent(EE_SAVE, nullptr, "NULL");
     return true;
 }

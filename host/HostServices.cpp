@@ -213,10 +213,7 @@ int Host::EditorService(const char *fileName, const char *title, int x1, int y1,
     editor->title = title != nullptr ? title : "";
     // Lines and columns are 1-based here; -1 leaves the cursor at the start.
     editor->MoveCursor(startLine > 0 ? startLine - 1 : 0, startChar > 0 ? startChar - 1 : 0);
-    {
-        Transcript::Nest nest(transcript_);
-        AddEditor(std::move(*editor), "opened");
-    }
+    AddEditor(std::move(*editor), "opened");
     Line("Editor -> 1");
     return 1;
 }

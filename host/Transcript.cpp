@@ -69,6 +69,12 @@ std::string Quote(std::string_view text) {
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
         } else if (byte < 32 || byte == 127) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02X", byte);

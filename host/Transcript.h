@@ -28,8 +28,8 @@ private:
     std::vector<Root> roots_;  // longest first, so that nested folders take their own name
 };
 
-/// Quotes a text for the transcript: double quotes around it, \" \\ and \xNN for the rest of
-/// what would not read back plainly.
+/// Quotes a text for the transcript as a script would write it: double quotes around it,
+/// \" \\ \t \n \r, and \xNN for other control characters.
 std::string Quote(std::string_view text);
 
 class Transcript {

@@ -84,7 +84,9 @@ int Run(const CommandLine &options) {
 
     ScriptRunner runner(host, driver, transcript, std::cerr, settings);
     bool ok = true;
-    if (!options.openFiles.empty() || !settings.modulePath.empty()) ok = runner.EnsureModule();
+    // A script loads the module at its first step that needs it, after its set-up steps.
+    if (!options.openFiles.empty() || (options.scriptPath.empty() && !settings.modulePath.empty()))
+        ok = runner.EnsureModule();
     for (const std::string &file : options.openFiles) {
         Step step{0, "open", {FullPath(file)}, "--open " + file};
         ok = ok && runner.Run(step);
