@@ -14,6 +14,7 @@
 // <windows.h> maps these names to their "A"/"W" forms; here they are the interface's own names.
 // Include this header after <windows.h> and call the Win32 functions by their "A" names.
 #if defined(_WIN32)
+#undef AnsiToOem
 #undef CharLower
 #undef CharUpper
 #undef GetBinaryType
