@@ -46,16 +46,17 @@ void StartAndWait(const std::string &commandLine) {
     system.WaitForProcess(process.Get(), -1);
 }
 
-/// The pipe's read end, made non-inheritable so that the child holds only the write end.
-UniqueHandle MakeReadEndPrivate(UniqueHandle readEnd) {
+/// Makes the pipe's read end non-inheritable, so that the child holds only the write end. Off
+/// the NT platform the end is replaced by a non-inheritable duplicate and the first one closed.
+void MakeReadEndPrivate(UniqueHandle &readEnd) {
     platform::Platform &system = Current();
     if (system.IsNtPlatform()) {
         if (!system.ClearInheritFlag(readEnd.Get())) FailWithLastError();
-        return readEnd;
+        return;
     }
     NativeHandle duplicate = system.DuplicateNonInheritable(readEnd.Get());
     if (duplicate == platform::kNoHandle) FailWithLastError();
-    return UniqueHandle(duplicate);
+    readEnd.Reset(duplicate);
 }
 
 }  // namespace
@@ -102,7 +103,7 @@ std::uint32_t RunCaptured(const std::string &program, const std::string &argumen
     if (!system.CreatePipe(readHandle, writeHandle)) FailWithLastError();
     UniqueHandle readEnd(readHandle);
     UniqueHandle writeEnd(writeHandle);
-    readEnd = MakeReadEndPrivate(std::move(readEnd));
+    MakeReadEndPrivate(readEnd);
 
     UniqueHandle process(system.StartCapturedProcess(commandLine, writeEnd.Get()));
     if (!process.Valid()) FailWithLastError();

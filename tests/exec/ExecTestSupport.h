@@ -8,6 +8,9 @@
 #include <set>
 #include <string>
 
+#if defined(_WIN32)
+#include <windows.h>  // first: platform/Platform.h takes back the names that it maps
+#endif
 #include "platform/Platform.h"
 
 namespace exec_test {
