@@ -37,6 +37,12 @@ bool WriteRaw(Stream stream, const char *bytes, std::size_t size) {
     return true;
 }
 
+/// Whether standard input is a console, which would wait for a key instead of ending.
+bool InputIsConsole() {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
 /// Reads standard input to its end; false when the process has none.
 bool ReadAllInput(std::size_t &count) {
     HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
@@ -65,6 +71,8 @@ bool WriteRaw(Stream stream, const char *bytes, std::size_t size) {
     }
     return true;
 }
+
+bool InputIsConsole() { return false; }  // a terminal is read like any other input here
 
 bool ReadAllInput(std::size_t &count) {
     char buffer[4096];
@@ -216,6 +224,8 @@ int main(int argc, char **argv) {
             output.Flush();
         } else if (action == "sleep" && ParseCount(argument, number)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(number));
+        } else if (action == "stdin" && InputIsConsole()) {
+            output.Write(Stream::Out, "stdin: console\r\n");
         } else if (action == "stdin") {
             std::size_t count = 0;
             bool present = ReadAllInput(count);
