@@ -59,7 +59,12 @@ std::optional<Editor> LoadEditor(const std::string &fileName, std::string &error
     Editor editor;
     editor.fileName = fileName;
     std::error_code status;
-    if (!std::filesystem::exists(fileName, status)) {
+    std::filesystem::file_status kind = std::filesystem::status(fileName, status);
+    if (status && status != std::errc::no_such_file_or_directory) {
+        error = "cannot read " + fileName + ": " + status.message();
+        return std::nullopt;
+    }
+    if (!std::filesystem::exists(kind)) {
         editor.isNewFile = true;
         editor.lines = SplitIntoLines("");
         return editor;
