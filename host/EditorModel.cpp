@@ -65,6 +65,12 @@ std::optional<Editor> LoadEditor(const std::string &fileName, std::string &error
         return std::nullopt;
     }
     if (!std::filesystem::exists(kind)) {
+        // A new file can only be made in a folder that is there.
+        std::filesystem::path folder = std::filesystem::path(fileName).parent_path();
+        if (!folder.empty() && !std::filesystem::is_directory(folder, status)) {
+            error = "cannot read " + fileName + ": its folder does not exist";
+            return std::nullopt;
+        }
         editor.isNewFile = true;
         editor.lines = SplitIntoLines("");
         return editor;

@@ -87,6 +87,7 @@ TEST(LoadEditorTest, ReadsAFileAndOpensAMissingOneAsNew) {
     EXPECT_EQ(missing->TotalLines(), 1);
     EXPECT_FALSE(LoadEditor(folder.Path(), error));  // a folder is no file
     EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(LoadEditor(folder.File("no/such/new.c"), error));  // nor can a new one be made there
 }
 
 TEST(WriteEditorTest, WritesTheLinesAndReportsAFolderThatIsNotThere) {
