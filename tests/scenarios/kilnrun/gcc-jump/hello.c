@@ -1,0 +1,7 @@
+#include <stdio.h>
+
+int main(void)
+{
+    printf("%d\n", count);
+    return 0;
+}
