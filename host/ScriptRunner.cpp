@@ -1,5 +1,6 @@
 #include "host/ScriptRunner.h"
 
+#include <algorithm>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -231,6 +232,11 @@ ScriptRunner::ScriptRunner(Host &host, ScriptDriver &driver, Transcript &transcr
                        },
                        true};
     verbs_["expect"] = {[this](const Step &step) { return Expect(step); }, true};
+    verbs_["show"] = {[this](const Step &) {
+                          ShowEditors();
+                          return true;
+                      },
+                      true};
 }
 
 std::string ScriptRunner::Summary() {
@@ -247,7 +253,29 @@ std::string ScriptRunner::Summary() {
            "  key [up] [CHAR]          a key event for ProcessEditorInput\n"
            "  save, save-as FILE, close, switch ID, event NAME|N\n"
            "  quiet SERVICE..., mask PATH NAME, editor-ids N, echo TEXT\n"
+           "  show                     list the editors and the lines around the cursor (on stderr)\n"
            "  expect ...               see the README for the expectations\n";
+}
+
+void ScriptRunner::ShowEditors() {
+    for (int id : host_.Editors().Ids()) {
+        const Editor *editor = host_.Editors().Find(id);
+        errors_ << (editor == host_.Editors().Current() ? "* " : "  ") << "editor " << id << ": "
+                << transcript_.Plain(editor->fileName) << (editor->modified ? " (modified)" : "") << ", line "
+                << editor->curLine + 1 << ", column " << editor->curPos + 1 << '\n';
+    }
+    const Editor *current = host_.Editors().Current();
+    if (current == nullptr) {
+        errors_ << "no editor is open\n";
+        return;
+    }
+    int first = std::max(0, current->curLine - 5), last = std::min(current->TotalLines() - 1, current->curLine + 5);
+    for (int line = first; line <= last; ++line) {
+        std::string number = std::to_string(line + 1);
+        errors_ << (line == current->curLine ? "> " : "  ") << std::string(number.size() < 5 ? 5 - number.size() : 0, ' ')
+                << number << " | " << current->lines[static_cast<std::size_t>(line)].Text() << '\n';
+    }
+    errors_ << std::flush;
 }
 
 bool ScriptRunner::Failed(const Step &step, const std::string &why) {

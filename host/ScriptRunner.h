@@ -42,6 +42,8 @@ private:
     };
 
     bool Failed(const Step &step, const std::string &why);
+    /// The editors and the current one's lines around the cursor, for a person (error stream).
+    void ShowEditors();
     bool CheckFailures(const Step &step);
     bool Expect(const Step &step);
     bool Answer(const Step &step);
