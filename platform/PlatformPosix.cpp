@@ -323,8 +323,10 @@ public:
     NativeHandle StartVisibleProcess(const std::string &commandLine) override {
         SpawnActions actions;
         if (!actions.Ok()) return kNoHandle;
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
         // No inheritance beyond the console itself: standard input, output and error.
         actions.Fail(::posix_spawn_file_actions_addclosefrom_np(actions.Get(), 3));
+#endif
         return Spawn(commandLine, actions);
     }
 
