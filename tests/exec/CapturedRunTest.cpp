@@ -86,12 +86,15 @@ TEST(CapturedRun, ReadsLargeOutputWhole) {
     EXPECT_EQ(output.Text(200000), "");
 }
 
+
 TEST(CapturedRun, AProgramReadingStandardInputGetsNone) {
     NoLeaks check;
     TStringList output;
     ASSERT_EQ(RunCaptured(KILNRUN_TESTPROG_PATH, "stdin out:done", output), 0u);
     ASSERT_EQ(output.Count(), 2u);
-    EXPECT_TRUE(output.Text(0) == "stdin: none" || output.Text(0) == "stdin: 0 bytes") << output.Text(0);
+    // Windows gives none, POSIX an empty one; Wine hands over its console, which holds no data.
+    const std::string &input = output.Text(0);
+    EXPECT_TRUE(input == "stdin: none" || input == "stdin: 0 bytes" || input == "stdin: console") << input;
     EXPECT_EQ(output.Text(1), "done");
 }
 
@@ -210,7 +213,7 @@ public:
     }
     long ReadFile(platform::NativeHandle handle, void *buffer, std::size_t size) override {
         long count = ForwardingPlatform::ReadFile(handle, buffer, size);
-        if (steps.back() != "Read " + Name(handle)) steps.push_back("Read " + Name(handle));
+        if (steps.empty() || steps.back() != "Read " + Name(handle)) steps.push_back("Read " + Name(handle));
         EXPECT_LE(size, 257u);
         return count;
     }
