@@ -199,7 +199,8 @@ public:
     }
 
     void SetConsoleCursorPosition(int column, int row) override {
-        COORD position{static_cast<SHORT>(column), static_cast<SHORT>(row)};
+        COORD position{static_cast<SHORT>(std::clamp(column, 0, 0x7FFF)),
+                       static_cast<SHORT>(std::clamp(row, 0, 0x7FFF))};
         ::SetConsoleCursorPosition(::GetStdHandle(STD_OUTPUT_HANDLE), position);
     }
 

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -224,6 +227,38 @@ TEST(CloseHandle, LetsARunningProcessGoOn) {
     }
     EXPECT_EQ(output, "late");
 }
+
+#if !defined(_WIN32)
+/// The children of this process that have ended but were not reaped.
+int ZombieChildren() {
+    int zombies = 0;
+    const std::string parent = std::to_string(::getpid());
+    for (const auto &entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line)) continue;
+        // "pid (name) state ppid ...": the name may hold blanks, so read after its ")".
+        std::size_t close = line.rfind(')');
+        if (close == std::string::npos || close + 4 > line.size()) continue;
+        std::istringstream rest(line.substr(close + 2));
+        std::string state, ppid;
+        rest >> state >> ppid;
+        if (state == "Z" && ppid == parent) ++zombies;
+    }
+    return zombies;
+}
+
+TEST(CloseHandle, LeavesNoZombieOfAChildClosedWhileRunning) {
+    System().CloseHandle(System().StartVisibleProcess(Testprog("sleep:100")));
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    // The next start reaps it.
+    UniqueHandle next(System().StartVisibleProcess(Testprog("exit:0")));
+    ASSERT_TRUE(next.Valid());
+    EXPECT_TRUE(System().WaitForProcess(next.Get(), -1));
+    next.Reset();
+    EXPECT_EQ(ZombieChildren(), 0);
+}
+#endif
 
 #if defined(_WIN32)
 /// The number of open handles; where the system does not tell it (Wine), the value of the
