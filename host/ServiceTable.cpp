@@ -90,9 +90,9 @@ int FARAPI EditorControlService(int command, void *param) {
 
 }  // namespace
 
-ServiceBinding::ServiceBinding(Host &host) { g_host = &host; }
+ServiceBinding::ServiceBinding(Host &host) : previous_(g_host) { g_host = &host; }
 
-ServiceBinding::~ServiceBinding() { g_host = nullptr; }
+ServiceBinding::~ServiceBinding() { g_host = previous_; }
 
 void FillServices(PluginStartupInfo &info) {
     info.Menu = MenuService;

@@ -9,13 +9,17 @@ namespace farhost {
 
 class Host;
 
-/// Routes the services to `host` while it lives.
+/// Routes the services to `host` while it lives; the host bound before it gets them back
+/// afterwards.
 class ServiceBinding {
 public:
     explicit ServiceBinding(Host &host);
     ~ServiceBinding();
     ServiceBinding(const ServiceBinding &) = delete;
     ServiceBinding &operator=(const ServiceBinding &) = delete;
+
+private:
+    Host *previous_;
 };
 
 /// Fills the services of a PluginStartupInfo; services the module never calls stay null.
