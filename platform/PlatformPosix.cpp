@@ -3,7 +3,6 @@
 #include "platform/Platform.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -130,7 +129,8 @@ public:
     SpawnActions &operator=(const SpawnActions &) = delete;
     bool Ok() const { return ok_; }
     posix_spawn_file_actions_t *Get() { return &actions_; }
-    void Fail(int error) {
+    /// Remembers the first failure of setting up an action; the start then fails with it.
+    void Check(int error) {
         if (error != 0 && firstError_ == 0) firstError_ = error;
     }
     int FirstError() const { return firstError_; }
@@ -325,7 +325,7 @@ public:
         if (!actions.Ok()) return kNoHandle;
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
         // No inheritance beyond the console itself: standard input, output and error.
-        actions.Fail(::posix_spawn_file_actions_addclosefrom_np(actions.Get(), 3));
+        actions.Check(::posix_spawn_file_actions_addclosefrom_np(actions.Get(), 3));
 #endif
         return Spawn(commandLine, actions);
     }
@@ -335,10 +335,10 @@ public:
         SpawnActions actions;
         if (!actions.Ok()) return kNoHandle;
         int output = Descriptor(outputHandle);
-        actions.Fail(::posix_spawn_file_actions_addopen(actions.Get(), STDIN_FILENO, "/dev/null",
+        actions.Check(::posix_spawn_file_actions_addopen(actions.Get(), STDIN_FILENO, "/dev/null",
                                                         O_RDONLY, 0));
-        actions.Fail(::posix_spawn_file_actions_adddup2(actions.Get(), output, STDOUT_FILENO));
-        actions.Fail(::posix_spawn_file_actions_adddup2(actions.Get(), output, STDERR_FILENO));
+        actions.Check(::posix_spawn_file_actions_adddup2(actions.Get(), output, STDOUT_FILENO));
+        actions.Check(::posix_spawn_file_actions_adddup2(actions.Get(), output, STDERR_FILENO));
         return Spawn(commandLine, actions);
     }
 
