@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "exec/ConsoleApp.h"
+#include "config/Dirs.h"
 
 namespace {
 
@@ -18,16 +19,6 @@ std::string UpperAscii(std::string text) {
     return text;
 }
 
-/// The extension of a Windows name, dot included: the text from the last "." after the last
-/// "\" or ":"; empty when there is none.
-std::string WindowsExtension(const std::string &name) {
-    std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos) return {};
-    std::size_t delimiter = name.find_last_of("\\:");
-    if (delimiter != std::string::npos && delimiter > dot) return {};
-    return name.substr(dot);
-}
-
 std::string Quoted(const std::string &program, const std::string &arguments) {
     return "\"" + program + "\" " + arguments;
 }
@@ -38,7 +29,7 @@ const char *const kUnsupportedImage = "Executable image is not a supported type"
 
 std::string ResolveWindows(const std::string &program, const std::string &arguments) {
     platform::Platform &system = Current();
-    const std::string extension = UpperAscii(WindowsExtension(program));
+    const std::string extension = UpperAscii(FileExtension(program, PathStyle::Windows));
     if (extension == ".BAT" || (extension == ".CMD" && system.IsNtPlatform())) {
         return Quoted(program, arguments);
     }

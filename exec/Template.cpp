@@ -5,56 +5,19 @@
 #include <optional>
 #include <stdexcept>
 
+#include "config/Dirs.h"
 #include "exec/EditorText.h"
 
-namespace {
-
 using platform::PathStyle;
-
-bool IsPathDelimiter(char c, PathStyle style) {
-    return style == PathStyle::Windows ? (c == '\\' || c == ':') : c == '/';
-}
-
-/// Index of the last delimiter, or npos.
-std::size_t LastPathDelimiter(const std::string &path, PathStyle style) {
-    for (std::size_t i = path.size(); i > 0; --i) {
-        if (IsPathDelimiter(path[i - 1], style)) return i - 1;
-    }
-    return std::string::npos;
-}
-
-/// The text up to the last delimiter, without a final directory separator unless it stands for a
-/// root ("C:\", "\\", "/").
-std::string DirectoryPart(const std::string &path, PathStyle style) {
-    std::size_t last = LastPathDelimiter(path, style);
-    if (last == std::string::npos) return {};
-    std::string dir = path.substr(0, last + 1);
-    const char separator = style == PathStyle::Windows ? '\\' : '/';
-    if (dir.back() != separator) return dir;
-    if (dir.size() == 1) return dir;
-    const char before = dir[dir.size() - 2];
-    const bool keepsSeparator =
-        style == PathStyle::Windows ? (before == ':' || before == '\\') : before == '/';
-    if (!keepsSeparator) dir.pop_back();
-    return dir;
-}
-
-std::string FileNamePart(const std::string &path, PathStyle style) {
-    std::size_t last = LastPathDelimiter(path, style);
-    return last == std::string::npos ? path : path.substr(last + 1);
-}
-
-}  // namespace
 
 TemplateArguments MakePathArguments(const std::string &fileName, PathStyle style) {
     TemplateArguments args;
     args[0] = fileName;
-    args[1] = DirectoryPart(fileName, style);
+    args[1] = PathDir(fileName, style);
     args[2] = FileNamePart(fileName, style);
-    // The name part holds no delimiter, so its last dot starts the extension.
-    std::size_t dot = args[2].rfind('.');
-    args[3] = dot == std::string::npos ? args[2] : args[2].substr(0, dot);
-    args[4] = dot == std::string::npos ? std::string() : args[2].substr(dot + 1);
+    const std::string extension = FileExtension(fileName, style);
+    args[3] = args[2].substr(0, args[2].size() - extension.size());
+    args[4] = extension.empty() ? std::string() : extension.substr(1);
     return args;
 }
 
