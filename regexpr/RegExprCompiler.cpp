@@ -569,9 +569,19 @@ std::int32_t TRegExpr::ParseEscape(int &flags) {
         node = EmitClassEscape(WordList_, c == 'W');
         flags = FlagNonEmpty | FlagSingleChar;
         break;
-    default:
-        node = EmitSingleChar(DecodeEscape(), flags);
+    default: {
+        const unsigned char decoded = DecodeEscape();
+        if (decoded != 0) {
+            node = EmitSingleChar(decoded, flags);
+            break;
+        }
+        // A NUL cannot stand in a literal (it would end the string), and the subject never holds
+        // one: "\x00" is a one-character test that never succeeds, the same as "[\x00]".
+        node = EmitOp(OpSmallSet);
+        for (int i = 0; i < SmallSetSize; ++i) EmitByte(0);
+        flags = FlagNonEmpty | FlagSingleChar;
         break;
+    }
     }
     ++ParsePos_;  // the escape's last byte
     return node;

@@ -206,6 +206,9 @@ std::vector<LayoutCase> LayoutCases() {
     // Escapes.
     cases.push_back({"HexEscapes", "\\x{0041}\\x42", Defaults,
                      ProgramBytes().Node(OpBranch, 19).Node(OpLiteral, 7).Str("A").Node(OpLiteral, 7).Str("B").Node(OpEnd, 0)});
+    // A NUL escape cannot be a literal: it is a test that never succeeds.
+    cases.push_back({"NulEscape", "a\\x00", Defaults,
+                     ProgramBytes().Node(OpBranch, 20).Node(OpLiteral, 7).Str("a").Node(OpSmallSet, 8).Raw({0, 0, 0}).Node(OpEnd, 0)});
     cases.push_back({"BackReference", "(a)\\1", Defaults | ModifierI,
                      ProgramBytes()
                          .Node(OpBranch, 33)

@@ -128,6 +128,8 @@ std::vector<MatchCase> MatchCases() {
         {"[a-\\d]+", "-a5", 0, "-a5"},
         {"\\x{0041}\\.", "A.", 0, "A."},
         {"[^abc]+", "abxyc", 2, "xy"},
+        {"a\\x00b", "ab", -1, ""},
+        {"a\\x{}?b", "ab", 0, "ab"},
         {"[^]]", "]x", 1, "x"},
         // Line tests: CR LF is one separator; "." without s stops at separators.
         {"^b", "a\r\nb", 3, "b", {}, m},
