@@ -35,6 +35,9 @@ namespace {
 
 constexpr std::size_t kArgumentCount = std::tuple_size_v<TemplateArguments>;
 constexpr std::size_t kShownDirectiveLength = 31;
+/// The longest command line Windows starts: a wider field can only be a mistake, and padding to
+/// it would take up to gigabytes of the host's memory.
+constexpr int kMaxWidth = 32767;
 
 /// A number field of a directive: absent, a decimal number, or "*".
 struct NumberField {
@@ -108,7 +111,7 @@ private:
         }
         while (!AtEnd() && Peek() >= '0' && Peek() <= '9') {
             int digit = Peek() - '0';
-            // Saturate instead of overflowing; such a width fails for want of memory anyway.
+            // Saturate instead of overflowing; such a number is refused or means "all" anyway.
             field.value = field.value > (INT_MAX - digit) / 10 ? INT_MAX : field.value * 10 + digit;
             field.present = true;
             ++pos_;
@@ -136,7 +139,7 @@ public:
         std::optional<int> precision;
         if (d.hasPrecision) precision = d.precision.present ? NumberOf(d.precision, d) : 0;
         const std::string &argument = Take(d);
-        if (d.type != 's' && d.type != 'S') {
+        if ((d.type != 's' && d.type != 'S') || width > kMaxWidth) {
             throw std::runtime_error("Format '" + Shown(d.text) +
                                      "' invalid or incompatible with argument");
         }

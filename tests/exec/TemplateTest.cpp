@@ -59,6 +59,7 @@ INSTANTIATE_TEST_SUITE_P(ArgumentOrder, ExpandTemplateTest, ::testing::Values(
     ExpandCase{"%s%s%s%s%s%s%s%s%s", "A0A1A2abcdefA4A5A6A7A8"}));
 
 INSTANTIATE_TEST_SUITE_P(WidthAndPrecision, ExpandTemplateTest, ::testing::Values(
+    ExpandCase{"[%3:.99999999999999999999s]", "[abcdef]"},
     ExpandCase{"[%3:8s]", "[  abcdef]"},
     ExpandCase{"[%3:-8s]", "[abcdef  ]"},
     ExpandCase{"[%3:2s]", "[abcdef]"},
@@ -112,6 +113,9 @@ INSTANTIATE_TEST_SUITE_P(Failures, ExpandTemplateTest, ::testing::Values(
                "Format '%000000000000000000000000000000' invalid or incompatible with argument", true},
     ExpandCase{"%00000000000000000000000000000000000009:s",
                "No argument for format '%000000000000000000000000000000'", true},
+    ExpandCase{"%32768s", "Format '%32768s' invalid or incompatible with argument", true},
+    ExpandCase{"%99999999999999999999s",
+               "Format '%99999999999999999999s' invalid or incompatible with argument", true},
     ExpandCase{"%99999999999999999999:s",
                "No argument for format '%99999999999999999999:s'", true}));
 

@@ -67,10 +67,24 @@ public:
     std::vector<std::string> events;
 };
 
+/// Records the area the screen is saved for, then lets the fake host save it.
+struct SaveScreenArea {
+    static inline FARAPISAVESCREEN hostService = nullptr;
+    static inline std::string area;
+    static HANDLE FARAPI Save(int x1, int y1, int x2, int y2) {
+        area = std::to_string(x1) + "," + std::to_string(y1) + "," + std::to_string(x2) + "," + std::to_string(y2);
+        return hostService(x1, y1, x2, y2);
+    }
+};
+
 class VisibleRunTest : public ::testing::Test {
 protected:
     VisibleRunTest() {
-        far::SetStartupInfo(&host_.StartupInfo());
+        info_ = host_.StartupInfo();
+        SaveScreenArea::hostService = info_.SaveScreen;
+        SaveScreenArea::area.clear();
+        info_.SaveScreen = &SaveScreenArea::Save;
+        far::SetStartupInfo(&info_);
         platform::System().SetConsoleTitle("title before");
         before_ = platform::System().GetConsoleTitle(513);
     }
@@ -88,6 +102,7 @@ protected:
     }
 
     FakeHost host_;
+    PluginStartupInfo info_{};
     ConsolePlatform console_;
     std::optional<std::string> before_;
 };
@@ -101,6 +116,7 @@ TEST_F(VisibleRunTest, RunsInTheClearedConsoleAndPutsTheHostBack) {
     EXPECT_EQ(HostCalls(), (Lines{"SaveScreen", "Text 0,0 color 8 len 1500", "Text 0,1 color 8 len 1500",
                                   "Text 0,2 color 8 len 1500", "Text 0,0 color 0 null", "Control 15",
                                   "RestoreScreen null", "RestoreScreen handle"}));
+    EXPECT_EQ(SaveScreenArea::area, "0,0,-1,-1");
     EXPECT_EQ(console_.events, Joined({"Cursor 0,2", "Title " + line, "Write >\"" + line + "\"\r\n",
                                        "Start " + line, "Wait -1"},
                                       TitleRestored()));
