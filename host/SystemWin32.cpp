@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace farhost {
@@ -74,9 +75,10 @@ std::string CurrentDirectory() {
 
 std::optional<std::string> ConsoleTitle() {
     char buffer[512] = {};
+    SetLastError(ERROR_SUCCESS);  // an empty title also gives 0
     DWORD length = GetConsoleTitleA(buffer, sizeof buffer);
     if (length == 0 && GetLastError() != ERROR_SUCCESS) return std::nullopt;
-    return std::string(buffer);
+    return std::string(buffer, strnlen(buffer, sizeof buffer));
 }
 
 void UseBinaryStandardOutput() { _setmode(_fileno(stdout), _O_BINARY); }
