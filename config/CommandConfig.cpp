@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 #include "config/Dirs.h"
 #include "platform/Platform.h"
@@ -112,20 +113,22 @@ std::int32_t ParseConfigInteger(const std::string &text) {
 }
 
 void ParseCommandList(TCommandOptions &base, TStringList &list) {
+    // The commands are gathered into a new list rather than deleting each directive in place:
+    // deleting from the middle moves every later entry, which made a file of many thousands of
+    // lines take minutes to read.
+    TStringList commands;
     TCommandOptions *target = &base;
-    std::size_t index = 0;
-    while (index < list.Count()) {
+    for (std::size_t index = 0; index < list.Count(); ++index) {
         std::string name = UpperAscii(list.Name(index));
         if (!IsDirectiveName(name)) {
             // Each command starts from the base as it stands now, not from the command above.
-            list.SetObject(index, base.Clone());
-            target = list.Object(index);
-            ++index;
+            commands.Append(list.Text(index), base.Clone());
+            target = commands.Object(commands.Count() - 1);
             continue;
         }
         ApplyDirective(*target, name, list.Value(index));
-        list.Delete(index);
     }
+    list = std::move(commands);
 }
 
 CommandLists ReadConfiguration(TCommandOptions &base, const std::string &editorFileName) {
