@@ -1,0 +1,90 @@
+// Many captured runs, and one very large one, against the real test program through real pipes.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "config/TStringList.h"
+#include "exec/ConsoleApp.h"
+#include "programs/TestPrograms.h"
+#include "stress/StressSupport.h"
+
+namespace {
+
+/// One captured run, successful or not; the message when it failed.
+std::string RunOnce(const std::string &program, const std::string &arguments) {
+    TStringList output;
+    try {
+        RunCaptured(program, arguments, output);
+        return {};
+    } catch (const std::runtime_error &error) {
+        return error.what();
+    }
+}
+
+struct RunKind {
+    const char *name;
+    std::string program;
+    std::string arguments;
+    const char *messageStart;  // empty: the run succeeds
+};
+
+std::vector<RunKind> RunKinds(const std::filesystem::path &scratch) {
+    const std::string dataFile = (scratch / (stress::WindowsBuild() ? "data.exe" : "data.bin")).string();
+    stress::WriteBytes(dataFile, "not a program\n");
+    return {
+        {"output on both streams", KILNRUN_TESTPROG_PATH, "out:main.c:1:\\serror\\r\\n err:warning\\r\\n", ""},
+        {"nothing written", KILNRUN_TESTPROG_PATH, "exit:0", ""},
+        {"failing exit code", KILNRUN_TESTPROG_PATH, "out:x exit:7", ""},
+        {"asks for input", KILNRUN_TESTPROG_PATH, "stdin", ""},
+        {"ends abruptly", KILNRUN_TESTPROG_PATH, "out:half abort", ""},
+        {"missing program", (scratch / "no-such-program").string(), "", "Could not find file"},
+        {"not a program", dataFile, "",
+         stress::WindowsBuild() ? "Could not determine type" : "Executable image is not a supported type"},
+    };
+}
+
+TEST(CapturedRunStress, ManyRunsLeaveNoDescriptorOrHandleOpen) {
+    stress::ScratchFolder scratch("fds");
+    const std::vector<RunKind> kinds = RunKinds(scratch.Path());
+    // Warm up first: the first run may open lasting handles of the runtime (Wine's, mostly).
+    for (const RunKind &kind : kinds) RunOnce(kind.program, kind.arguments);
+    const std::optional<long> before = stress::OpenHandleCount();
+    if (!before) GTEST_SKIP() << "this system cannot count the process's open handles";
+
+    const std::size_t rounds = stress::Scaled(100);
+    for (std::size_t round = 0; round < rounds; ++round) {
+        for (const RunKind &kind : kinds) {
+            const std::string message = RunOnce(kind.program, kind.arguments);
+            ASSERT_EQ(message.rfind(kind.messageStart, 0), 0u) << kind.name << ": " << message;
+        }
+    }
+    EXPECT_EQ(stress::OpenHandleCount(), before) << "after " << rounds * kinds.size() << " runs";
+}
+
+TEST(CapturedRunStress, HundredMegabytesKeepEveryLineWithinBoundedMemory) {
+    // 80 characters and CR LF: 12,800 lines to the megabyte.
+    const std::size_t megabytes = stress::Scaled(100);
+    const std::size_t lines = megabytes * 12800;
+    const std::string line(78, 'x');
+    const std::optional<long long> residentBefore = stress::CurrentResidentBytes();
+
+    TStringList output;
+    ASSERT_EQ(RunCaptured(KILNRUN_TESTPROG_PATH, "outrep:" + std::to_string(lines) + ":" + line + "\\r\\n", output), 0u);
+
+    ASSERT_EQ(output.Count(), lines + 1);  // the final line end leaves one empty entry
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < lines; ++i) kept += output[i] == line;
+    EXPECT_EQ(kept, lines);
+    EXPECT_EQ(output[lines], "");
+
+    // The list holds 78 bytes of text per line; with the string and entry overhead and the
+    // vector's growth, the whole run may use at most 3 times the output's size.
+    const std::optional<long long> peak = stress::PeakResidentBytes();
+    if (stress::Sanitized() || !residentBefore || !peak) return;  // no meaningful figure there
+    const long long bound = 3LL * static_cast<long long>(megabytes) * 1024 * 1024;
+    EXPECT_LE(*peak - *residentBefore, bound) << "peak resident set grew by " << (*peak - *residentBefore) / 1048576
+                                              << " MB for " << megabytes << " MB of output";
+}
+
+}  // namespace
