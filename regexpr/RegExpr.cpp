@@ -33,10 +33,16 @@ TRegExpr::TRegExpr() {
     LineSeparatorList_ = defaults.LineSeparatorList;
     SetLinePairedSeparator(defaults.LinePairedSeparator);
 
-    // The case function and the word list stay fixed for the object's life, so they are looked
-    // up once here instead of once per character matched.
-    for (int c = 0; c < 256; ++c) CaseTable_[c] = CasePartner_(static_cast<unsigned char>(c));
+    // The word list stays fixed for the object's life: its set is built once here.
     for (unsigned char c : WordList_) WordSet_.set(c);
+}
+
+void TRegExpr::BuildCaseTable() {
+    // The case function stays fixed for the object's life, so it is asked once per character,
+    // at the first compilation, instead of once per character matched.
+    if (CaseTableBuilt_) return;
+    for (int c = 0; c < 256; ++c) CaseTable_[c] = CasePartner_(static_cast<unsigned char>(c));
+    CaseTableBuilt_ = true;
 }
 
 TRegExpr::~TRegExpr() = default;

@@ -230,6 +230,8 @@ private:
     struct TFrame;
     class TFrameStack;
 
+    void BuildCaseTable();
+
     // Compiler (RegExprCompiler.cpp).
     [[noreturn]] void CompileError(std::int32_t code);
     void AddProgramSize(std::int64_t bytes);
@@ -328,6 +330,7 @@ private:
     std::string WordList_;
     TCasePartner CasePartner_;
     std::array<unsigned char, 256> CaseTable_{};
+    bool CaseTableBuilt_ = false;
     std::bitset<256> WordSet_;
     std::string LineSeparatorList_;
     bool PairAssigned_ = false;

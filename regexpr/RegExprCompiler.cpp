@@ -134,6 +134,7 @@ bool TRegExpr::CompileProgram(std::string_view expression) {
     ExprStart_ = text.c_str();
     DropProgram();
     IsCompiled_ = false;
+    BuildCaseTable();
 
     struct TFinish {
         TRegExpr &Self;
@@ -166,7 +167,6 @@ bool TRegExpr::CompileProgram(std::string_view expression) {
     }
     finish.Succeeded = true;
     ++CompileCount_;
-    BackPassPos_.assign(Program_.size(), -1);
     return true;
 }
 
