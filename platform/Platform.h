@@ -12,8 +12,12 @@
 #include <string>
 
 // <windows.h> maps these names to their "A"/"W" forms; here they are the interface's own names.
-// Include this header after <windows.h> and call the Win32 functions by their "A" names.
+// It is included here first, so that a later include (guarded) cannot bring the macros back;
+// Win32 code calls the functions by their "A" names.
 #if defined(_WIN32)
+#include <windows.h>
+#undef far
+#undef near
 #undef AnsiToOem
 #undef CharLower
 #undef CharUpper
