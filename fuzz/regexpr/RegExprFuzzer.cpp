@@ -5,7 +5,9 @@
 // searches from a later offset. Checked for every input: no crash and no sanitizer report;
 // a compiled program is well formed (every node has a known opcode, every link and loop body
 // offset lands on a node) and recompiles byte-identically; only the execution errors that any
-// expression may meet are raised; every sub-match lies inside the subject.
+// expression may meet are raised; every sub-match lies inside the subject; and a plainly
+// recursive matcher (RecursiveMatcher.h) finds the same match with the same sub-matches.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,7 @@
 #include "regexpr/RegExpr.h"
 #include "regexpr/RegExprDump.h"
 #include "regexpr/RegExprProgram.h"
+#include "RecursiveMatcher.h"
 
 namespace {
 
@@ -54,6 +57,32 @@ bool WellFormed(std::span<const std::uint8_t> program) {
         }
     }
     return program[nodes.back()] == OpEnd;
+}
+
+// The engine and the recursive matcher agree on the outcome and on every sub-match.
+void CompareWithRecursiveMatcher(const TRegExpr &re, std::string_view input, std::int32_t offset,
+                                 std::int32_t code, bool matched, std::string_view pattern) {
+    if (input.size() > 512) return;
+    regexpr_fuzz::TRecursiveMatcher reference(re, input);
+    bool referenceMatched = false;
+    try {
+        referenceMatched = reference.Exec(offset);
+    } catch (const regexpr_fuzz::TGiveUp &) {
+        return;
+    } catch (const regexpr_fuzz::TLoopStackError &) {
+        if (code != 1014) Fail("only the recursive matcher met the loop stack limit", pattern, re);
+        return;
+    }
+    if (code == 1014) Fail("only the engine met the loop stack limit", pattern, re);
+    if (referenceMatched != matched) Fail("the recursive matcher disagrees on the outcome", pattern, re);
+    if (!matched) return;
+    for (std::int32_t n = 0; n <= MaxGroups; ++n) {
+        const bool set = reference.Start[n] >= 0 && reference.End[n] >= 0;
+        if (set != (re.MatchPos(n) >= 0)) Fail("the recursive matcher disagrees on a group's presence", pattern, re);
+        if (set && (reference.Start[n] != re.MatchPos(n) ||
+                    std::max(0, reference.End[n] - reference.Start[n]) != re.MatchLen(n)))
+            Fail("the recursive matcher disagrees on a group's bounds", pattern, re);
+    }
 }
 
 }  // namespace
@@ -97,14 +126,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::int32_t offsets[] = {1, (control & 128) ? static_cast<std::int32_t>(input.size() / 2 + 1) : 1};
     for (std::int32_t offset : offsets) {
         bool matched = false;
+        std::int32_t code = 0;
         try {
             re.SetInputString(subject);
             matched = re.ExecAt(offset);
         } catch (const ERegExpr &e) {
             if (e.Code != 1014 && e.Code != 1016 && e.Code != 1017) Fail("unexpected exec error code", pattern, re);
             if (re.SubMatchCount() != 0) Fail("sub-matches left after an exec error", pattern, re);
-            continue;
+            code = e.Code;
         }
+        if (code != 1016 && code != 1017) CompareWithRecursiveMatcher(re, input, offset, code, matched, pattern);
+        if (code != 0) continue;
         if (!matched) {
             if (re.SubMatchCount() != 0) Fail("sub-matches after a failed search", pattern, re);
             continue;
