@@ -51,13 +51,14 @@ struct Editor {
     int leftPos = 0;
     int overtype = 0;
     std::map<int, LineSelection> selection;
-    bool modified = false;
-    bool saved = false;
-    bool isNewFile = false;  // the file did not exist when the editor opened it
+    bool modified = false;   // changes not written to the file
+    bool isNewFile = false;  // the file is not on disk yet: it did not exist and was never saved
     bool quitRequested = false;
 
     static constexpr int kTabSize = 8;
     int TotalLines() const { return static_cast<int>(lines.size()); }
+    /// The file on disk holds what the editor shows (ECSTATE_SAVED): nothing is lost by closing.
+    bool IsSaved() const { return !modified && !isNewFile; }
     /// The cursor's screen column with tabs expanded.
     int CurTabPos() const;
     /// Moves the cursor, keeping the line within the file and the column at 0 or above.

@@ -292,7 +292,6 @@ bool Host::WriteAndReport(Editor &editor, const std::string &fileName, const cha
     }
     editor.fileName = fileName;
     editor.modified = false;
-    editor.saved = true;
     editor.isNewFile = false;
     Line("wrote " + transcript_.Text(fileName) + ", " + LineCount(editor.TotalLines()));
     ReportEvent(EE_SAVE, nullptr, "NULL");

@@ -99,7 +99,7 @@ int Host::GetInfo(EditorInfo *param) {
     info.Options = 0;
     info.TabSize = Editor::kTabSize;
     info.BookMarkCount = 10;
-    info.CurState = (editor->modified ? ECSTATE_MODIFIED : 0) | (editor->saved ? ECSTATE_SAVED : 0);
+    info.CurState = (editor->modified ? ECSTATE_MODIFIED : 0) | (editor->IsSaved() ? ECSTATE_SAVED : 0);
     *param = info;
     Line("EditorControl(ECTL_GETINFO) -> 1");
     Detail("EditorID " + Number(info.EditorID) + ", FileName " + transcript_.Text(info.FileName) + ", TotalLines " +

@@ -549,7 +549,7 @@ bool ScriptRunner::Expect(const Step &step) {
     if (what == "modified" || what == "saved") {
         std::optional<bool> wanted = count == 2 ? ParseYesNo(a[1]) : std::nullopt;
         if (!wanted) return wrongCount();
-        bool state = what == "modified" ? editor->modified : editor->saved;
+        bool state = what == "modified" ? editor->modified : editor->IsSaved();
         if (state != *wanted) return Failed(step, "the editor is " + std::string(state ? "" : "not ") + what);
         return true;
     }

@@ -114,7 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExpectationCase{"expect title \"x\"", "the editor's title is \"\""},
         ExpectationCase{"expect file y.txt", "the current editor holds \"$DIR/x.txt\""},
         ExpectationCase{"expect modified yes", "the editor is not modified"},
-        ExpectationCase{"expect saved yes", "the editor is not saved"},
+        ExpectationCase{"expect saved no", "the editor is saved"},
+        ExpectationCase{"edit 1 \"x\"\nexpect saved yes", "the editor is not saved"},
         ExpectationCase{"answer menu info\ncall\nexpect no-message", "a message box was shown: \"Fake\""},
         ExpectationCase{"answer menu info\ncall\nexpect message \"Fake\"", "the message box holds \"Fake\" \"EditorID 1\""},
         ExpectationCase{"answer menu info\ncall\nexpect menu-items a", "the menu's items are \"Fake actions\" \"---\""},
@@ -264,7 +265,7 @@ TEST_F(ServicesTest, SaveFileWritesTheLinesUnderTheEditorsNameOrANewOne) {
     EditorSaveFile own{};
     ASSERT_EQ(host_.EditorControl(ECTL_SAVEFILE, &own), 1);
     EXPECT_EQ(folder_.Read("mixed.txt"), "a\r\nb\nc");
-    EXPECT_TRUE(host_.Editors().Current()->saved);
+    EXPECT_TRUE(host_.Editors().Current()->IsSaved());
     EditorSaveFile renamed{};
     CopyBounded(renamed.FileName, sizeof renamed.FileName, folder_.File("lf.txt"));
     char lf[] = "\n";

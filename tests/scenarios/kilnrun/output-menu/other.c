@@ -1,0 +1,2 @@
+/* other */
+int other;

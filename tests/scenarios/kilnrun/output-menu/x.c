@@ -1,0 +1,4 @@
+int a;
+int b;
+int c;
+int d;
