@@ -330,7 +330,7 @@ public:
     explicit UnreadablePlatform(std::string name) : name_(std::move(name)) {}
     bool ReadWholeFile(const std::string &path, std::string &bytes) override {
         if (path == name_) return false;
-        return DelegatingPlatform::ReadWholeFile(path, bytes);
+        return configtest::DelegatingPlatform::ReadWholeFile(path, bytes);
     }
 
 private:

@@ -9,10 +9,25 @@
 #include "platform/Platform.h"
 #include "plugin/FARUtils.h"
 #include "support/FakeHost.h"
+#include "support/ForwardingPlatform.h"
 
 using testing_host::FakeHost;
 
 namespace {
+
+// The console title kept in memory: the saver's bookkeeping is what these tests check, on every
+// build (a console under Wine may have no title at all).
+class TitlePlatform : public support::ForwardingPlatform {
+public:
+    std::optional<std::string> GetConsoleTitle(std::size_t capacity) override {
+        return title.substr(0, capacity > 0 ? capacity - 1 : 0);
+    }
+    bool SetConsoleTitle(const std::string &text) override {
+        title = text;
+        return true;
+    }
+    std::string title;
+};
 
 struct IntegerCase {
     const char *text;
@@ -89,6 +104,8 @@ TEST(OutputStore, ReleaseDropsEverything) {
 }
 
 TEST(ConsoleTitleSaver, RestoresOnceAndOnlyWhatItSaved) {
+    TitlePlatform titles;
+    platform::ScopedPlatform installed(titles);
     platform::Platform &system = platform::Current();
     ConsoleTitleSaver saver;
     EXPECT_FALSE(saver.RestoreConsoleTitle());  // nothing held: the title is left alone
@@ -225,6 +242,8 @@ TEST_F(JumpTest, TailMatchDecidesTheEditor) {
 }
 
 TEST_F(JumpTest, JumpInTheCurrentEditorShowsTheLineAsTitleUntilRestored) {
+    TitlePlatform titles;
+    platform::ScopedPlatform installed(titles);
     platform::Current().SetConsoleTitle("far");
     JumpToError("main.c", "main.c:2:1: boom", 2, 1);
     EXPECT_EQ(platform::Current().GetConsoleTitle(511).value_or(""), "main.c:2:1: boom");
