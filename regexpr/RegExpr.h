@@ -35,6 +35,9 @@
 //   sibling loop at the same depth cannot change the count of the first.
 // - The start-character walk visits each node once, so it ends on loops whose body can match the
 //   empty text ("(b*)??x") and stays linear on any program.
+// - "\x00" (or "\x{}") outside a class compiles to a three-NUL OpSmallSet, a test that never
+//   succeeds, like "[\x00]": a NUL inside an OpLiteral would end the string early and leave a
+//   stray byte in the program, and the subject never holds a NUL anyway.
 // - The paired line separator only counts while one is assigned.
 // - Positions are 32-bit: a subject longer than 2147483646 characters is refused (error 1018).
 #pragma once
