@@ -65,7 +65,10 @@ std::vector<std::string> CorpusLines(const std::string &toolOutputDir) {
 std::vector<NamedOptions> ShippedOptions(const std::vector<std::string> &typesDirs) {
     std::vector<NamedOptions> result{{"default", TCommandOptions{}}};
     std::set<std::tuple<std::string, std::int32_t, std::int32_t, std::int32_t>> seen{Key(result[0].options)};
-    for (const std::string &dir : typesDirs) {
+    for (std::size_t d = 0; d < typesDirs.size(); ++d) {
+        const std::string &dir = typesDirs[d];
+        // Rows of the first folder are named after their file, the others' carry a prefix.
+        const std::string prefix = d == 0 ? "" : fs::path(dir).parent_path().filename().string() + "/";
         for (const fs::path &file : SortedFiles(dir, ".ini", false)) {
             TCommandOptions base;
             TStringList list;
@@ -79,7 +82,7 @@ std::vector<NamedOptions> ShippedOptions(const std::vector<std::string> &typesDi
             for (std::size_t i = 0; i < list.Count(); ++i) {
                 const TCommandOptions *options = list.Object(i);
                 if (options == nullptr || !seen.insert(Key(*options)).second) continue;
-                std::string name = file.stem().string();
+                std::string name = prefix + file.stem().string();
                 if (n++ > 0) name += "#" + std::to_string(n);
                 result.push_back({name, *options});
             }

@@ -44,8 +44,18 @@ ErrorPosition PcreParseErrorLine(const std::string &line, const TCommandOptions 
 }
 
 std::optional<std::regex> StdRegexCompile(const std::string &expression) {
+    // ECMAScript has no "\e"; the escape character is "\x1b" there. Other escapes mean the same.
+    std::string translated;
+    for (std::size_t i = 0; i < expression.size(); ++i) {
+        if (expression[i] == '\\' && i + 1 < expression.size()) {
+            translated += expression[i + 1] == 'e' ? std::string("\\x1b") : expression.substr(i, 2);
+            ++i;
+        } else {
+            translated += expression[i];
+        }
+    }
     try {
-        return std::regex(expression, std::regex::ECMAScript);
+        return std::regex(translated, std::regex::ECMAScript);
     } catch (const std::regex_error &) {
         return std::nullopt;
     }
