@@ -30,7 +30,7 @@ for target in "${targets[@]}"; do
     work=$scratch/corpus-$target
     mkdir -p "$work"
     echo "=== fuzz_$target: $seconds s"
-    if (cd "$scratch" && "$binary" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2560 \
+    if (cd "$scratch" && "$binary" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2560 \
             -artifact_prefix="$build/artifacts/$target-" -print_final_stats=1 "$work" "$seeds" \
             >"$scratch/$target.log" 2>&1); then
         passed=$((passed + 1))

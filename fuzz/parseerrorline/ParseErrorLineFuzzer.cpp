@@ -79,7 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string line(input);
 
     const Outcome first = Call(line, options);
-    FUZZ_CHECK(Call(line, options) == first);
+    // A run that used up the engine's step or stack bound is not repeated: under the fuzzer's
+    // instrumentation it takes tens of seconds.
+    const bool boundReached = first.code == 1016 || first.code == 1017;
+    if (!boundReached) FUZZ_CHECK(Call(line, options) == first);
     if (!first.position) return 0;
 
     const ErrorPosition &found = *first.position;
