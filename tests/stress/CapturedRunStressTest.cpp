@@ -83,6 +83,7 @@ TEST(CapturedRunStress, HundredMegabytesKeepEveryLineWithinBoundedMemory) {
     const std::optional<long long> peak = stress::PeakResidentBytes();
     if (stress::Sanitized() || !residentBefore || !peak) return;  // no meaningful figure there
     const long long bound = 3LL * static_cast<long long>(megabytes) * 1024 * 1024;
+    ::testing::Test::RecordProperty("peak_growth_mb", static_cast<int>((*peak - *residentBefore) / 1048576));
     EXPECT_LE(*peak - *residentBefore, bound) << "peak resident set grew by " << (*peak - *residentBefore) / 1048576
                                               << " MB for " << megabytes << " MB of output";
 }
