@@ -5,12 +5,30 @@
 
 #include "config/CommandConfig.h"
 #include "exec/Template.h"
+#include "plugin/FARUtils.h"
 #include "stress/StressSupport.h"
+#include "support/FakeHost.h"
 
 namespace {
 
+/// A host whose module sits in an empty folder, so that no shipped AllFiles.ini changes the base.
+class ModuleInEmptyFolder {
+public:
+    explicit ModuleInEmptyFolder(const std::filesystem::path &folder) {
+        host_.SetModuleName((folder / "module" / "Kilnrun.so").string());
+        far::SetStartupInfo(&host_.StartupInfo());
+    }
+    ~ModuleInEmptyFolder() { far::ResetStartupInfo(); }
+    ModuleInEmptyFolder(const ModuleInEmptyFolder &) = delete;
+    ModuleInEmptyFolder &operator=(const ModuleInEmptyFolder &) = delete;
+
+private:
+    testing_host::FakeHost host_;
+};
+
 TEST(ConfigStress, HundredThousandLinesAreReadWithEveryCommandAndDirective) {
     stress::ScratchFolder folder("config-lines");
+    ModuleInEmptyFolder module(folder.Path());
     // Every fifth line a directive, the others commands; the line ends vary as editors write them.
     constexpr int kLines = 100000;
     const char *ends[] = {"\r\n", "\n", "\r"};
@@ -41,6 +59,7 @@ TEST(ConfigStress, HundredThousandLinesAreReadWithEveryCommandAndDirective) {
 
 TEST(ConfigStress, AMegabyteLineIsReadAndExpandedWhole) {
     stress::ScratchFolder folder("config-long");
+    ModuleInEmptyFolder module(folder.Path());
     const std::string longArgument(1 << 20, 'q');
     const std::string longPrompt(1 << 20, 'p');
     stress::WriteBytes(folder.Path() / "big.ini",
