@@ -1,0 +1,3 @@
+/* lib */
+    int lib(void);
+int lib(void) { return 0; }
