@@ -1,0 +1,3 @@
+int a1;
+int a2;
+int a3;

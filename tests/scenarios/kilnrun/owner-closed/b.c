@@ -1,0 +1,3 @@
+int b1;
+int b2;
+int b3;
