@@ -196,9 +196,9 @@ void RegisterAll(const std::vector<NamedOptions> &expressions, std::size_t captu
                                  Repeat(std::string(5000, 'L') + "\r\n", kAssemblySize));
     const std::string run = std::to_string(capturedMegabytes) + "MB";
     benchmark::RegisterBenchmark(("CapturedRun/kilnrun/" + run).c_str(), CapturedRun, capturedMegabytes)
-        ->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+        ->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("CapturedRun/bare-pipe/" + run).c_str(), BarePipeRead, capturedMegabytes)
-        ->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+        ->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 }
 
 /// Keeps every finished run for the table while the console shows them as usual.
