@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds every preset and runs every test: native, with the sanitizers, and the Windows build
-# under Wine. Installs what it needs with apt-get when it is missing.
+# under Wine; then runs each fuzz target for a short, fixed time. Installs what it needs with apt-get when it is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/prerequisites.sh
 
-need_packages "${KILNRUN_BUILD_PACKAGES[@]}" "${KILNRUN_WIN32_PACKAGES[@]}"
+need_packages "${KILNRUN_BUILD_PACKAGES[@]}" "${KILNRUN_WIN32_PACKAGES[@]}" clang libclang-rt-14-dev gcc
 
 jobs=$(nproc 2>/dev/null || echo 2)
 failed=()
@@ -18,6 +18,11 @@ for preset in native asan win32; do
         failed+=("$preset")
     fi
 done
+
+echo "=== fuzz targets: a short fixed run of each"
+if ! fuzz/run-short.sh 15; then
+    failed+=("fuzz")
+fi
 
 if [ ${#failed[@]} -ne 0 ]; then
     echo "Tests failed in: ${failed[*]}"
