@@ -1,0 +1,2 @@
+alpha beta	gamma delta
+last word 
