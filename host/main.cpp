@@ -50,13 +50,18 @@ void RunInteractive(ScriptRunner &runner) {
     }
 }
 
-int Run(const CommandLine &options) {
+int Run(CommandLine options) {
     UseBinaryStandardOutput();
     Transcript transcript(&std::cout);
     InteractiveDriver person(std::cin, std::cerr);
     bool interactive = options.interactive || options.scriptPath.empty();
     ScriptDriver driver(interactive ? &person : nullptr);
     Host host(transcript, driver);
+
+    // The module moves the current directory (to the edited file's folder), so paths given on
+    // the command line are fixed now, against the directory farhost started in.
+    if (!options.outputPath.empty()) options.outputPath = FullPath(options.outputPath);
+    if (!options.expectPath.empty()) options.expectPath = FullPath(options.expectPath);
 
     RunnerSettings settings;
     settings.modulePath = options.modulePath;
