@@ -301,7 +301,21 @@ private:
     std::int32_t BacktrackLimit_ = DefaultBacktrackLimit;
     bool ExecAborted_ = false;
     std::unique_ptr<TFrameStack> Frames_;
-    std::vector<std::int32_t> BackPassPos_;
+    // Where the last pass through each "back" node began, valid only when its stamp equals
+    // BackPassEpoch_: a new execution moves the epoch on instead of clearing every entry.
+    struct TBackPass {
+        std::uint32_t Epoch = 0;
+        std::int32_t Pos = -1;
+    };
+    std::vector<TBackPass> BackPassPos_;
+    std::uint32_t BackPassEpoch_ = 0;
+    std::int32_t BackPassAt(std::int32_t node) const {
+        const TBackPass &entry = BackPassPos_[static_cast<std::size_t>(node)];
+        return entry.Epoch == BackPassEpoch_ ? entry.Pos : -1;
+    }
+    void SetBackPass(std::int32_t node, std::int32_t pos) {
+        BackPassPos_[static_cast<std::size_t>(node)] = TBackPass{BackPassEpoch_, pos};
+    }
 
     // Hints.
     unsigned char StartChar_ = 0;

@@ -122,7 +122,11 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
     Steps_ = 0;
     ExecAborted_ = false;
     if (!Frames_) Frames_ = std::make_unique<TFrameStack>();
-    BackPassPos_.assign(Program_.size(), -1);
+    if (BackPassPos_.size() != Program_.size() || BackPassEpoch_ == UINT32_MAX) {
+        BackPassPos_.assign(Program_.size(), TBackPass{});
+        BackPassEpoch_ = 0;
+    }
+    ++BackPassEpoch_;  // every entry written before now reads as unset
 
     struct TCleanup {
         TRegExpr &Self;
@@ -276,10 +280,10 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpBack: {
                 // A pass that comes back here where the last one did consumed nothing: going
                 // round again would never end.
-                const std::int32_t last = BackPassPos_[node];
+                const std::int32_t last = BackPassAt(node);
                 if (last == ScanPos_) goto fail;
                 if (!PushFrame(FrameBackPass, node, 0, last, 0)) return false;
-                BackPassPos_[node] = ScanPos_;
+                SetBackPass(node, ScanPos_);
                 break;
             }
             case OpEmpty:
@@ -420,7 +424,7 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
         return StartLoopBody(frame.Node, node);
     }
     case FrameBackPass:
-        BackPassPos_[frame.Node] = frame.A;
+        SetBackPass(frame.Node, frame.A);
         return false;
     default:
         return false;
