@@ -4,6 +4,9 @@
 #include "regexpr/RegExprBacktrack.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
+#include <utility>
 
 namespace regexpr {
 
@@ -37,11 +40,32 @@ TRegExpr::TRegExpr() {
     for (unsigned char c : WordList_) WordSet_.set(c);
 }
 
+namespace {
+
+using TCaseTable = std::array<unsigned char, 256>;
+
+// The tables built so far, one per case function and context value: a new object copies its
+// table from here, so each pair is asked once per character for the whole process.
+const TCaseTable &SharedCaseTable(const TCasePartner &partner) {
+    static std::mutex lock;
+    static std::map<std::pair<TCasePartnerFunc, void *>, std::unique_ptr<TCaseTable>> tables;
+    const std::lock_guard<std::mutex> guard(lock);
+    std::unique_ptr<TCaseTable> &table = tables[{partner.Func, partner.Context}];
+    if (!table) {
+        auto built = std::make_unique<TCaseTable>();
+        for (int c = 0; c < 256; ++c) (*built)[c] = partner(static_cast<unsigned char>(c));
+        table = std::move(built);
+    }
+    return *table;
+}
+
+}  // namespace
+
 void TRegExpr::BuildCaseTable() {
-    // The case function stays fixed for the object's life, so it is asked once per character,
-    // at the first compilation, instead of once per character matched.
+    // The case function stays fixed for the object's life, so its table is taken once, at the
+    // first compilation, instead of asking it once per character matched.
     if (CaseTableBuilt_) return;
-    for (int c = 0; c < 256; ++c) CaseTable_[c] = CasePartner_(static_cast<unsigned char>(c));
+    CaseTable_ = SharedCaseTable(CasePartner_);
     CaseTableBuilt_ = true;
 }
 
