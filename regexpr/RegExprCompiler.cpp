@@ -83,7 +83,8 @@ bool ParseModifierLetters(std::string_view letters, std::int32_t &modifiers) {
 
 /// The state of one bracket class or class escape while it is parsed.
 struct TRegExpr::TClassBuilder {
-    std::bitset<256> Set;
+    // The members, packed as the byte-set operand packs them: bit (b & 7) of byte (b >> 3).
+    std::array<std::uint8_t, ByteSetSize> Set{};
     int Count = 0;
     unsigned char Smallest = 255;
     unsigned char Largest = 0;
@@ -96,12 +97,13 @@ struct TRegExpr::TClassBuilder {
     const std::array<unsigned char, 256> *CaseTable = nullptr;
 
     void AddOne(unsigned char b) {
-        if (b == 0 || Set.test(b)) return;
+        if (b == 0 || Has(b)) return;
         ++Count;
         if (b < Smallest) Smallest = b;
         if (b > Largest) Largest = b;
-        Set.set(b);
+        Set[b >> 3] = static_cast<std::uint8_t>(Set[b >> 3] | (1u << (b & 7)));
     }
+    bool Has(unsigned char b) const { return (Set[b >> 3] >> (b & 7)) & 1; }
     // A member; with case partners on, its partner comes along.
     void AddByte(unsigned char b) {
         AddOne(b);
@@ -734,14 +736,10 @@ void TRegExpr::FinishClass(TClassBuilder &builder) {
             return;
         }
         NeedRoom(ByteSetSize);
-        std::bitset<256> set = builder.Negated ? ~builder.Set : builder.Set;
         Program_[builder.Node] = OpByteSet;
-        for (int i = 0; i < ByteSetSize; ++i) {
-            std::uint8_t bits = 0;
-            for (int bit = 0; bit < 8; ++bit)
-                if (set.test(i * 8 + bit)) bits = static_cast<std::uint8_t>(bits | (1u << bit));
-            Program_[builder.OperandAt + i] = bits;
-        }
+        const std::uint8_t flip = builder.Negated ? 0xFF : 0x00;
+        for (int i = 0; i < ByteSetSize; ++i)
+            Program_[builder.OperandAt + i] = static_cast<std::uint8_t>(builder.Set[i] ^ flip);
         EmitPos_ = builder.OperandAt + ByteSetSize;
         return;
     }
@@ -752,7 +750,7 @@ void TRegExpr::FinishClass(TClassBuilder &builder) {
     NeedRoom(SmallSetSize);
     int written = 0;
     for (int b = builder.Smallest; b <= builder.Largest && builder.Count > 0; ++b)
-        if (builder.Set.test(b)) Program_[builder.OperandAt + written++] = static_cast<std::uint8_t>(b);
+        if (builder.Has(static_cast<unsigned char>(b))) Program_[builder.OperandAt + written++] = static_cast<std::uint8_t>(b);
     const std::uint8_t fill = builder.Count > 0 ? builder.Largest : 0;
     while (written < SmallSetSize) Program_[builder.OperandAt + written++] = fill;
     EmitPos_ = builder.OperandAt + SmallSetSize;

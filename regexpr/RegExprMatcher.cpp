@@ -606,6 +606,25 @@ void TRegExpr::BuildStartCharSet(std::int32_t start) {
     // ends loops whose body can match nothing and keeps the walk linear.
     std::vector<bool> visited(Program_.size(), false);
     std::vector<std::int32_t> pending{start};
+    // The characters found, packed as a byte-set operand is, so that sets are added a byte at a
+    // time; they join StartCharSet_ when the walk ends.
+    std::array<std::uint8_t, ByteSetSize> found{};
+    auto add = [&found](unsigned char c) {
+        found[c >> 3] = static_cast<std::uint8_t>(found[c >> 3] | (1u << (c & 7)));
+    };
+    auto addAll = [&found](const std::uint8_t *map, std::uint8_t flip) {
+        for (int i = 0; i < ByteSetSize; ++i)
+            found[i] = static_cast<std::uint8_t>(found[i] | (map[i] ^ flip));
+    };
+    auto flush = [this, &found] {
+        std::bitset<256> bits;
+        for (int i = ByteSetSize - 1; i >= 0; --i) {
+            bits <<= 8;
+            bits |= std::bitset<256>(found[i]);
+        }
+        StartCharSet_ |= bits;
+        found.fill(0);
+    };
     while (!pending.empty()) {
         std::int32_t node = pending.back();
         pending.pop_back();
@@ -622,29 +641,35 @@ void TRegExpr::BuildStartCharSet(std::int32_t start) {
             case OpAnyInLine:
             case OpBackRef:
             case OpBackRefNoCase:
-                StartCharSet_.set();
+                found.fill(0xFF);
                 break;
             case OpLiteral:
-                StartCharSet_.set(operand[0]);
+                add(operand[0]);
                 break;
             case OpLiteralNoCase:
-                StartCharSet_.set(operand[0]);
-                StartCharSet_.set(CaseTable_[operand[0]]);
+                add(operand[0]);
+                add(CaseTable_[operand[0]]);
                 break;
             case OpDigit:
-            case OpNonDigit:
-                for (int c = 0; c < 256; ++c)
-                    if (IsDigitChar(static_cast<unsigned char>(c)) == (op == OpDigit)) StartCharSet_.set(c);
+            case OpNonDigit: {
+                // '0'..'9' are bits 0..7 of byte 6 and bits 0..1 of byte 7.
+                std::array<std::uint8_t, ByteSetSize> digits{};
+                digits['0' >> 3] = 0xFF;
+                digits['8' >> 3] = 0x03;
+                addAll(digits.data(), op == OpDigit ? 0x00 : 0xFF);
                 break;
+            }
             case OpSmallSet:
-            case OpNotSmallSet:
-                for (int c = 0; c < 256; ++c)
-                    if (InSmallSet(operand, static_cast<unsigned char>(c)) == (op == OpSmallSet))
-                        StartCharSet_.set(c);
+            case OpNotSmallSet: {
+                std::array<std::uint8_t, ByteSetSize> members{};
+                for (int i = 0; i < SmallSetSize; ++i)
+                    members[operand[i] >> 3] =
+                        static_cast<std::uint8_t>(members[operand[i] >> 3] | (1u << (operand[i] & 7)));
+                addAll(members.data(), op == OpSmallSet ? 0x00 : 0xFF);
                 break;
+            }
             case OpByteSet:
-                for (int c = 0; c < 256; ++c)
-                    if (InByteSet(operand, static_cast<unsigned char>(c))) StartCharSet_.set(c);
+                addAll(operand, 0x00);
                 break;
             case OpLoopEntry:
                 goOn = next;
@@ -693,12 +718,14 @@ void TRegExpr::BuildStartCharSet(std::int32_t start) {
                     goOn = next;
                     break;
                 }
+                flush();
                 ReportExecError(1001);
                 break;
             }
             node = goOn;
         }
     }
+    flush();
 }
 
 }  // namespace regexpr
