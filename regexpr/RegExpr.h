@@ -19,7 +19,7 @@
 // - Work is bounded per execution: every node visited, every backtrack and every character
 //   counted by a simple repeat is a step, and an execution that takes more than `StepLimit` steps
 //   (default 50 million, under a second on a desktop machine) stops with error 1017, so
-//   catastrophic backtracking ("(a|aa)*b" against 256 "a" followed by "c") ends instead of
+//   catastrophic backtracking ("(a|aa)*b" against 256 "a" followed by "cb") ends instead of
 //   running for ages. Ordinary matches take a few steps per character: a 1 MB line under
 //   "((a)|(b))*c" takes about 12 million.
 // - Repeats of a back-reference ("\1*", "\1{2,5}") step back by whole repetitions of the group's
