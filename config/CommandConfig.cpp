@@ -46,22 +46,23 @@ std::optional<std::uint32_t> ParseMagnitude(std::string_view digits, unsigned ba
     return static_cast<std::uint32_t>(value);
 }
 
-std::optional<std::int32_t> TryParseConfigInteger(std::string_view text) {
+}  // namespace
+
+std::optional<std::int32_t> TryParseInteger32(std::string_view text, SignedHex signedHex) {
     std::size_t pos = text.find_first_not_of(' ');
     if (pos == std::string_view::npos) return std::nullopt;
     text.remove_prefix(pos);
 
-    bool negative = false;
-    if (text.front() == '+' || text.front() == '-') {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
+    const bool hasSign = text.front() == '+' || text.front() == '-';
+    const bool negative = text.front() == '-';
+    if (hasSign) text.remove_prefix(1);
 
     std::size_t hexPrefix = 0;
     if (text.starts_with('$') || text.starts_with('x') || text.starts_with('X')) hexPrefix = 1;
     else if (text.starts_with("0x") || text.starts_with("0X")) hexPrefix = 2;
 
     if (hexPrefix > 0) {
+        if (hasSign && signedHex == SignedHex::Refused) return std::nullopt;
         std::optional<std::uint32_t> bits = ParseMagnitude(text.substr(hexPrefix), 16, 0xFFFFFFFFu);
         if (!bits) return std::nullopt;
         // Two's complement: all 32 bits are the number, a sign negates it modulo 2^32.
@@ -75,6 +76,8 @@ std::optional<std::int32_t> TryParseConfigInteger(std::string_view text) {
     std::uint32_t value = negative ? 0u - *magnitude : *magnitude;
     return static_cast<std::int32_t>(value);
 }
+
+namespace {
 
 // Sets the field that `directive` (upper-cased) names; names that match none change nothing.
 void ApplyDirective(TCommandOptions &target, const std::string &directive, const std::string &value) {
@@ -107,7 +110,7 @@ std::unique_ptr<TStringList> ReadCommandFile(TCommandOptions &base, const std::s
 bool IsTrueValue(const std::string &value) { return UpperAscii(value) == "TRUE"; }
 
 std::int32_t ParseConfigInteger(const std::string &text) {
-    std::optional<std::int32_t> value = TryParseConfigInteger(text);
+    std::optional<std::int32_t> value = TryParseInteger32(text, SignedHex::Allowed);
     if (!value) throw std::runtime_error("'" + text + "' is not a valid integer value");
     return *value;
 }

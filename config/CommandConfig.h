@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "config/TCommandOptions.h"
 #include "config/TStringList.h"
@@ -14,6 +16,15 @@
 /// also of files read afterwards); directives after a command change that command only.
 /// Throws std::runtime_error when an integer directive's value is not an integer.
 void ParseCommandList(TCommandOptions &base, TStringList &list);
+
+/// Whether a "+" or "-" may stand before a hexadecimal number.
+enum class SignedHex { Allowed, Refused };
+
+/// A signed 32-bit number from its text: leading spaces skipped, an optional sign, then decimal
+/// digits or, after "$", "x", "X", "0x" or "0X", hexadecimal digits using all 32 bits as a
+/// two's-complement number; nothing may follow. A decimal value must fit in 32 bits. nullopt for
+/// anything else.
+std::optional<std::int32_t> TryParseInteger32(std::string_view text, SignedHex signedHex);
 
 /// The text of an integer directive as a signed 32-bit number. Leading spaces are skipped, then an
 /// optional "+" or "-", then decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or
