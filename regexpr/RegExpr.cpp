@@ -96,7 +96,11 @@ void TRegExpr::CompileExpression() {
     CompileProgram(*Expression_);
 }
 
-void TRegExpr::DropProgram() { Program_.clear(); }
+void TRegExpr::DropProgram() {
+    Program_.clear();
+    StartCharSet_.reset();
+    StartCharSetKnown_ = false;
+}
 
 bool TRegExpr::EnsureProgram() {
     if (Modifiers_ != ProgramModifiers_) DropProgram();
@@ -152,6 +156,16 @@ std::string TRegExpr::Match(std::int32_t n) const {
     std::int32_t pos = MatchPos(n);
     if (pos < 0) return std::string();
     return InputString_->substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(MatchLen(n)));
+}
+
+const std::bitset<256> &TRegExpr::StartCharSet() const {
+    if (!StartCharSetKnown_ && !Program_.empty()) {
+        std::bitset<256> set;
+        BuildStartCharSet(1, set);  // a program the compiler wrote holds only known opcodes
+        StartCharSet_ = set;
+        StartCharSetKnown_ = true;
+    }
+    return StartCharSet_;
 }
 
 std::string_view TRegExpr::MustString() const {

@@ -224,7 +224,7 @@ public:
     bool AnchoredStart() const { return AnchoredStart_; }
     /// The literal every match must contain, or an empty view.
     std::string_view MustString() const;
-    const std::bitset<256> &StartCharSet() const { return StartCharSet_; }
+    const std::bitset<256> &StartCharSet() const;
     /// Steps taken by the last execution.
     std::int64_t StepsTaken() const { return Steps_; }
 
@@ -270,7 +270,7 @@ private:
     bool TryMatch(std::int32_t pos);
     bool MatchPrim(std::int32_t node);
     std::int32_t RegRepeat(std::int32_t node, std::int32_t max);
-    void BuildStartCharSet(std::int32_t node);
+    bool BuildStartCharSet(std::int32_t node, std::bitset<256> &set) const;
     bool ReportExecError(std::int32_t code);
     bool IsWordChar(std::int32_t pos) const;
     bool LineStartAt(std::int32_t pos) const;
@@ -322,7 +322,10 @@ private:
     bool AnchoredStart_ = false;
     std::int32_t MustStringAt_ = 0;
     std::int32_t MustLength_ = 0;
-    std::bitset<256> StartCharSet_;
+    // Built on first use: only a search that is neither anchored nor led by a start character
+    // (or the inspection accessor) needs the set, and most programs never do.
+    mutable std::bitset<256> StartCharSet_;
+    mutable bool StartCharSetKnown_ = false;
 
     // Compiler state, valid during a compilation.
     const char *ParsePos_ = nullptr;

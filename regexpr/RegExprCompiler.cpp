@@ -2,6 +2,9 @@
 // atom) that emits program nodes while it parses. The whole parse runs twice: the size pass only
 // counts bytes, the emit pass writes them into a block of exactly that size. Both passes make
 // the same decisions, so every link the emit pass writes lands on a node it wrote.
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -19,12 +22,17 @@ constexpr int FlagStartsWithRepeat = 4;  // starts with a repetition (must-strin
 // Node address returned by the emitters during the size pass.
 constexpr std::int32_t DummyNode = -1;
 
-constexpr const char *MetaChars = "^$.[()|?+*\\{";
+// The characters that end a literal run, as a table: the run scan asks about every character.
+constexpr std::array<bool, 256> MetaTable = [] {
+    std::array<bool, 256> table{};
+    for (unsigned char c : std::string_view("^$.[()|?+*\\{")) table[c] = true;
+    return table;
+}();
 
 // Thrown when an overriding Error returns instead of raising: compilation still stops.
 struct TCompileAborted {};
 
-bool IsMeta(char c) { return c != 0 && std::strchr(MetaChars, c) != nullptr; }
+bool IsMeta(char c) { return MetaTable[static_cast<unsigned char>(c)]; }
 bool IsQuantifierStart(char c) { return c == '*' || c == '+' || c == '?' || c == '{'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -62,6 +70,10 @@ void AddCyrillicUpper(auto &&add) {
     for (int c = 0xC6; c <= 0xDF; ++c) add(static_cast<unsigned char>(c));
 }
 
+std::int32_t NextInProgram(const std::vector<std::uint8_t> &program, std::int32_t node) {
+    return LinkedNode(program.data(), static_cast<std::int32_t>(program.size()), node);
+}
+
 }  // namespace
 
 bool ParseModifierLetters(std::string_view letters, std::int32_t &modifiers) {
@@ -83,11 +95,9 @@ bool ParseModifierLetters(std::string_view letters, std::int32_t &modifiers) {
 
 /// The state of one bracket class or class escape while it is parsed.
 struct TRegExpr::TClassBuilder {
-    // The members, packed as the byte-set operand packs them: bit (b & 7) of byte (b >> 3).
+    // The members, packed as the byte-set operand packs them: bit (b & 7) of byte (b >> 3). NUL
+    // is never a member (a subject holds none); FinishClass drops it, so adding it is harmless.
     std::array<std::uint8_t, ByteSetSize> Set{};
-    int Count = 0;
-    unsigned char Smallest = 255;
-    unsigned char Largest = 0;
     bool Negated = false;
     bool CasePartners = false;
     std::int32_t Node = 0;
@@ -96,14 +106,7 @@ struct TRegExpr::TClassBuilder {
     unsigned char RangeStart = 0;
     const std::array<unsigned char, 256> *CaseTable = nullptr;
 
-    void AddOne(unsigned char b) {
-        if (b == 0 || Has(b)) return;
-        ++Count;
-        if (b < Smallest) Smallest = b;
-        if (b > Largest) Largest = b;
-        Set[b >> 3] = static_cast<std::uint8_t>(Set[b >> 3] | (1u << (b & 7)));
-    }
-    bool Has(unsigned char b) const { return (Set[b >> 3] >> (b & 7)) & 1; }
+    void AddOne(unsigned char b) { Set[b >> 3] = static_cast<std::uint8_t>(Set[b >> 3] | (1u << (b & 7))); }
     // A member; with case partners on, its partner comes along.
     void AddByte(unsigned char b) {
         AddOne(b);
@@ -116,9 +119,31 @@ struct TRegExpr::TClassBuilder {
         AddByte(b);
         RangeOpen = true;
     }
+    // The members first to last; without case partners a byte of the set at a time.
+    void AddRange(unsigned char first, unsigned char last) {
+        if (CasePartners) {
+            for (int b = first; b <= last; ++b) AddByte(static_cast<unsigned char>(b));
+            return;
+        }
+        for (int i = first >> 3; i <= last >> 3; ++i) {
+            const int low = std::max<int>(first, i * 8) - i * 8;
+            const int high = std::min<int>(last, i * 8 + 7) - i * 8;
+            Set[i] = static_cast<std::uint8_t>(Set[i] | ((0xFFu >> (7 - high)) & (0xFFu << low)));
+        }
+        RangeOpen = false;
+    }
     void AddList(std::string_view list) {
         for (char c : list) AddByte(static_cast<unsigned char>(c));
         RangeOpen = false;
+    }
+    // Drops NUL and returns the number of members.
+    int Finish() {
+        Set[0] = static_cast<std::uint8_t>(Set[0] & 0xFE);
+        std::uint64_t words[ByteSetSize / 8];
+        std::memcpy(words, Set.data(), ByteSetSize);
+        int count = 0;
+        for (std::uint64_t word : words) count += std::popcount(word);
+        return count;
     }
 };
 
@@ -243,7 +268,10 @@ void TRegExpr::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
 void TRegExpr::AppendLink(std::int32_t node, std::int32_t target) {
     if (node == DummyNode || node <= 0) return;
     std::int32_t last = node;
-    for (std::int32_t next = NextNode(last); next != 0; next = NextNode(last)) last = next;
+    const std::uint8_t *program = Program_.data();
+    const std::int32_t size = static_cast<std::int32_t>(Program_.size());
+    for (std::int32_t next = LinkedNode(program, size, last); next != 0; next = LinkedNode(program, size, last))
+        last = next;
     WriteInt32(&Program_[last + LinkOffset], target - last);
 }
 
@@ -311,7 +339,7 @@ std::int32_t TRegExpr::ParseReg(bool group, int &flags) {
     std::int32_t ender = EmitOp(group ? static_cast<TOpCode>(OpClose + groupNumber) : OpEnd);
     AppendLink(result, ender);
     // Every alternative ends at the ender.
-    for (std::int32_t node = result; node > 0; node = NextNode(node))
+    for (std::int32_t node = result; node > 0; node = NextInProgram(Program_, node))
         AppendLinkToOperand(node, ender);
 
     if (group) {
@@ -691,7 +719,7 @@ std::int32_t TRegExpr::ParseBracketClass() {
                 AddCyrillicUpper(add);
             } else {
                 if (end < start) CompileError(109);
-                for (int b = start; b <= end; ++b) builder.AddByte(static_cast<unsigned char>(b));
+                builder.AddRange(start, end);
             }
             ++ParsePos_;
         } else if (c == '\\') {
@@ -699,7 +727,7 @@ std::int32_t TRegExpr::ParseBracketClass() {
             const char e = *ParsePos_;
             if (e == 0) CompileError(110);
             if (e == 'd')
-                builder.AddList("0123456789");
+                builder.AddRange('0', '9');
             else if (e == 's')
                 builder.AddList(SpaceList_);
             else if (e == 'w')
@@ -730,7 +758,8 @@ std::int32_t TRegExpr::EmitClassEscape(std::string_view list, bool negated) {
 }
 
 void TRegExpr::FinishClass(TClassBuilder &builder) {
-    if (builder.Count > SmallSetSize) {
+    const int count = builder.Finish();
+    if (count > SmallSetSize) {
         if (IsSizePass()) {
             AddProgramSize(ByteSetSize);
             return;
@@ -748,25 +777,29 @@ void TRegExpr::FinishClass(TClassBuilder &builder) {
         return;
     }
     NeedRoom(SmallSetSize);
+    // The members in ascending order, the largest repeated to fill the operand (NULs when none).
+    std::uint8_t members[SmallSetSize] = {0, 0, 0};
     int written = 0;
-    for (int b = builder.Smallest; b <= builder.Largest && builder.Count > 0; ++b)
-        if (builder.Has(static_cast<unsigned char>(b))) Program_[builder.OperandAt + written++] = static_cast<std::uint8_t>(b);
-    const std::uint8_t fill = builder.Count > 0 ? builder.Largest : 0;
-    while (written < SmallSetSize) Program_[builder.OperandAt + written++] = fill;
+    for (int i = 0; i < ByteSetSize && written < count; ++i)
+        for (unsigned bits = builder.Set[i]; bits != 0; bits &= bits - 1)
+            members[written++] = static_cast<std::uint8_t>(i * 8 + std::countr_zero(bits));
+    for (int i = written; i < SmallSetSize && written > 0; ++i) members[i] = members[written - 1];
+    std::memcpy(&Program_[builder.OperandAt], members, SmallSetSize);
     EmitPos_ = builder.OperandAt + SmallSetSize;
 }
 
 // --- Hints ------------------------------------------------------------------------------------
 
 void TRegExpr::ComputeHints(int topFlags) {
+    // The start-character set is collected when a search first needs it.
     StartCharSet_.reset();
-    BuildStartCharSet(1);
+    StartCharSetKnown_ = false;
     StartChar_ = 0;
     AnchoredStart_ = false;
     MustStringAt_ = 0;
     MustLength_ = 0;
 
-    const std::int32_t after = NextNode(1);
+    const std::int32_t after = NextInProgram(Program_, 1);
     if (after == 0 || Program_[after] != OpEnd) return;  // more than one top-level alternative
     const std::int32_t first = 1 + NodeHeaderSize;
     if (Program_[first] == OpLiteral)
@@ -777,7 +810,7 @@ void TRegExpr::ComputeHints(int topFlags) {
     if (!(topFlags & FlagStartsWithRepeat)) return;
     // The longest literal along the top-level chain (the last of equally long ones).
     std::int64_t guard = static_cast<std::int64_t>(Program_.size());
-    for (std::int32_t node = first; node != 0 && guard-- > 0; node = NextNode(node)) {
+    for (std::int32_t node = first; node != 0 && guard-- > 0; node = NextInProgram(Program_, node)) {
         if (Program_[node] != OpLiteral) continue;
         const char *text = reinterpret_cast<const char *>(&Program_[node + NodeHeaderSize]);
         std::int32_t length = static_cast<std::int32_t>(std::strlen(text));

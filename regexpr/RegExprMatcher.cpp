@@ -146,6 +146,12 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
             }
             return false;
         }
+        if (!StartCharSetKnown_) {
+            std::bitset<256> set;
+            if (!BuildStartCharSet(1, set)) return ReportExecError(1001);
+            StartCharSet_ = set;
+            StartCharSetKnown_ = true;
+        }
         for (std::int32_t p = start; p < length; ++p) {
             if (!StartCharSet_.test(static_cast<unsigned char>(input[p]))) continue;
             if (TryMatch(p)) return true;
@@ -600,14 +606,14 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
 
 // --- Start characters -------------------------------------------------------------------------
 
-void TRegExpr::BuildStartCharSet(std::int32_t start) {
+bool TRegExpr::BuildStartCharSet(std::int32_t start, std::bitset<256> &set) const {
     const std::int32_t size = static_cast<std::int32_t>(Program_.size());
     // What a walk from a node adds depends on the node alone, so each node is walked once: that
     // ends loops whose body can match nothing and keeps the walk linear.
     std::vector<bool> visited(Program_.size(), false);
     std::vector<std::int32_t> pending{start};
     // The characters found, packed as a byte-set operand is, so that sets are added a byte at a
-    // time; they join StartCharSet_ when the walk ends.
+    // time; they join `set` when the walk ends.
     std::array<std::uint8_t, ByteSetSize> found{};
     auto add = [&found](unsigned char c) {
         found[c >> 3] = static_cast<std::uint8_t>(found[c >> 3] | (1u << (c & 7)));
@@ -616,13 +622,13 @@ void TRegExpr::BuildStartCharSet(std::int32_t start) {
         for (int i = 0; i < ByteSetSize; ++i)
             found[i] = static_cast<std::uint8_t>(found[i] | (map[i] ^ flip));
     };
-    auto flush = [this, &found] {
+    auto flush = [&set, &found] {
         std::bitset<256> bits;
         for (int i = ByteSetSize - 1; i >= 0; --i) {
             bits <<= 8;
             bits |= std::bitset<256>(found[i]);
         }
-        StartCharSet_ |= bits;
+        set |= bits;
         found.fill(0);
     };
     while (!pending.empty()) {
@@ -719,13 +725,13 @@ void TRegExpr::BuildStartCharSet(std::int32_t start) {
                     break;
                 }
                 flush();
-                ReportExecError(1001);
-                break;
+                return false;
             }
             node = goOn;
         }
     }
     flush();
+    return true;
 }
 
 }  // namespace regexpr

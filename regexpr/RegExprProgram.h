@@ -100,6 +100,17 @@ inline void WriteInt32(std::uint8_t *at, std::int32_t value) {
     at[3] = std::uint8_t(bits >> 24);
 }
 
+/// The node that the `Link` of `node` designates, or 0 when there is none or when the link, or
+/// the node itself, lies outside a program of `size` bytes.
+inline std::int32_t LinkedNode(const std::uint8_t *program, std::int32_t size, std::int32_t node) {
+    if (node <= 0 || node > size - NodeHeaderSize) return 0;
+    const std::int32_t link = ReadInt32(program + node + LinkOffset);
+    if (link == 0) return 0;
+    const std::int64_t target = std::int64_t(node) + link;
+    if (target < 1 || target >= size) return 0;
+    return static_cast<std::int32_t>(target);
+}
+
 /// The name of an opcode ("OpBranch", "OpOpen+3"), or an empty view for a value that no
 /// compiled program holds.
 std::string_view OpCodeName(TOpCode op);
