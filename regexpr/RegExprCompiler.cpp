@@ -136,13 +136,22 @@ struct TRegExpr::TClassBuilder {
         for (char c : list) AddByte(static_cast<unsigned char>(c));
         RangeOpen = false;
     }
-    // Drops NUL and returns the number of members.
-    int Finish() {
+    // Drops NUL and gathers the members while there are no more than `SmallSetSize` of them;
+    // returns their number, or `SmallSetSize` + 1 for a larger set.
+    int Finish(std::uint8_t (&members)[SmallSetSize]) {
         Set[0] = static_cast<std::uint8_t>(Set[0] & 0xFE);
-        std::uint64_t words[ByteSetSize / 8];
-        std::memcpy(words, Set.data(), ByteSetSize);
         int count = 0;
-        for (std::uint64_t word : words) count += std::popcount(word);
+        for (int i = 0; i < ByteSetSize; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, &Set[i], sizeof word);
+            if (word == 0) continue;  // most of a set is empty: skip eight bytes at a time
+            for (int j = i; j < i + 8; ++j) {
+                for (unsigned bits = Set[j]; bits != 0; bits &= bits - 1) {
+                    if (count == SmallSetSize) return SmallSetSize + 1;
+                    members[count++] = static_cast<std::uint8_t>(j * 8 + std::countr_zero(bits));
+                }
+            }
+        }
         return count;
     }
 };
@@ -240,6 +249,17 @@ void TRegExpr::EmitByte(std::uint8_t b) {
     }
     NeedRoom(1);
     Program_[EmitPos_++] = b;
+}
+
+void TRegExpr::EmitBytes(const char *bytes, std::int64_t count) {
+    if (IsSizePass()) {
+        AddProgramSize(count);
+        return;
+    }
+    if (count > std::numeric_limits<std::int32_t>::max()) CompileError(114);
+    NeedRoom(static_cast<std::int32_t>(count));
+    std::memcpy(&Program_[EmitPos_], bytes, static_cast<std::size_t>(count));
+    EmitPos_ += static_cast<std::int32_t>(count);
 }
 
 void TRegExpr::EmitInt32(std::int32_t value) {
@@ -667,6 +687,13 @@ std::int32_t TRegExpr::ParseLiteralRun(int &flags) {
 
     const bool extended = ExtendedMode();
     std::int32_t node = EmitOp((CompileModifiers_ & ModifierI) ? OpLiteralNoCase : OpLiteral);
+    if (!extended) {
+        // Every character of the run is taken as it stands: one copy.
+        EmitBytes(ParsePos_, length);
+        ParsePos_ += length;
+        EmitByte(0);
+        return node;
+    }
     for (std::int64_t i = 0; i < length; ++i) {
         const char b = *ParsePos_;
         if (extended && b == '#') break;
@@ -758,7 +785,8 @@ std::int32_t TRegExpr::EmitClassEscape(std::string_view list, bool negated) {
 }
 
 void TRegExpr::FinishClass(TClassBuilder &builder) {
-    const int count = builder.Finish();
+    std::uint8_t members[SmallSetSize] = {0, 0, 0};
+    const int count = builder.Finish(members);
     if (count > SmallSetSize) {
         if (IsSizePass()) {
             AddProgramSize(ByteSetSize);
@@ -766,9 +794,11 @@ void TRegExpr::FinishClass(TClassBuilder &builder) {
         }
         NeedRoom(ByteSetSize);
         Program_[builder.Node] = OpByteSet;
-        const std::uint8_t flip = builder.Negated ? 0xFF : 0x00;
-        for (int i = 0; i < ByteSetSize; ++i)
-            Program_[builder.OperandAt + i] = static_cast<std::uint8_t>(builder.Set[i] ^ flip);
+        const std::uint64_t flip = builder.Negated ? ~std::uint64_t(0) : 0;
+        std::uint64_t words[ByteSetSize / 8];
+        std::memcpy(words, builder.Set.data(), ByteSetSize);
+        for (std::uint64_t &word : words) word ^= flip;
+        std::memcpy(&Program_[builder.OperandAt], words, ByteSetSize);
         EmitPos_ = builder.OperandAt + ByteSetSize;
         return;
     }
@@ -778,12 +808,7 @@ void TRegExpr::FinishClass(TClassBuilder &builder) {
     }
     NeedRoom(SmallSetSize);
     // The members in ascending order, the largest repeated to fill the operand (NULs when none).
-    std::uint8_t members[SmallSetSize] = {0, 0, 0};
-    int written = 0;
-    for (int i = 0; i < ByteSetSize && written < count; ++i)
-        for (unsigned bits = builder.Set[i]; bits != 0; bits &= bits - 1)
-            members[written++] = static_cast<std::uint8_t>(i * 8 + std::countr_zero(bits));
-    for (int i = written; i < SmallSetSize && written > 0; ++i) members[i] = members[written - 1];
+    for (int i = count; i < SmallSetSize && count > 0; ++i) members[i] = members[count - 1];
     std::memcpy(&Program_[builder.OperandAt], members, SmallSetSize);
     EmitPos_ = builder.OperandAt + SmallSetSize;
 }
