@@ -25,19 +25,22 @@ TRegExpr::TRegExpr() {
     SubStart_.fill(-1);
     SubEnd_.fill(-1);
     const TRegExprDefaults &defaults = RegExprDefaults();
-    SetModifierByIndex(1, defaults.ModifierI);
-    SetModifierByIndex(2, defaults.ModifierR);
-    SetModifierByIndex(3, defaults.ModifierS);
-    SetModifierByIndex(4, defaults.ModifierG);
-    SetModifierByIndex(5, defaults.ModifierM);
+    Modifiers_ = (defaults.ModifierI ? ModifierI : 0) | (defaults.ModifierR ? ModifierR : 0) |
+                 (defaults.ModifierS ? ModifierS : 0) | (defaults.ModifierG ? ModifierG : 0) |
+                 (defaults.ModifierM ? ModifierM : 0);
     SpaceList_ = defaults.SpaceList;
     WordList_ = defaults.WordList;
     CasePartner_ = defaults.CasePartner;
     LineSeparatorList_ = defaults.LineSeparatorList;
     SetLinePairedSeparator(defaults.LinePairedSeparator);
+}
 
-    // The word list stays fixed for the object's life: its set is built once here.
+void TRegExpr::BuildWordSet() {
+    // The word list stays fixed for the object's life: its set is built once, by the first
+    // compilation that needs it ("\b" or "\B").
+    if (WordSetBuilt_) return;
     for (unsigned char c : WordList_) WordSet_.set(c);
+    WordSetBuilt_ = true;
 }
 
 namespace {

@@ -234,6 +234,7 @@ private:
     class TFrameStack;
 
     void BuildCaseTable();
+    void BuildWordSet();
 
     // Compiler (RegExprCompiler.cpp).
     [[noreturn]] void CompileError(std::int32_t code);
@@ -353,6 +354,7 @@ private:
     std::array<unsigned char, 256> CaseTable_{};
     bool CaseTableBuilt_ = false;
     std::bitset<256> WordSet_;
+    bool WordSetBuilt_ = false;
     std::string LineSeparatorList_;
     bool PairAssigned_ = false;
     unsigned char PairHead_ = 0;

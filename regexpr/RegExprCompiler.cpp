@@ -164,10 +164,16 @@ void TRegExpr::CompileError(std::int32_t code) {
 }
 
 bool TRegExpr::CompileProgram(std::string_view expression) {
-    // The parser reads a NUL-terminated text; it owns this copy for the whole compilation.
-    const std::string text(expression.substr(0, expression.find('\0')));
+    // The parser reads a NUL-terminated text. The stored expression is one already; any other
+    // text is copied for the whole compilation.
+    expression = expression.substr(0, expression.find('\0'));
+    const bool stored = Expression_ && expression.data() == Expression_->data() &&
+                        expression.size() == Expression_->size();
+    std::string copy;
+    if (!stored) copy.assign(expression);
+    const std::string_view text = stored ? expression : std::string_view(copy);
     ParsePos_ = nullptr;
-    ExprStart_ = text.c_str();
+    ExprStart_ = text.data();
     DropProgram();
     IsCompiled_ = false;
     BuildCaseTable();
@@ -602,8 +608,11 @@ std::int32_t TRegExpr::ParseEscape(int &flags) {
         break;
     case 'A': node = EmitOp(OpInputStart); break;
     case 'Z': node = EmitOp(OpInputEnd); break;
-    case 'b': node = EmitOp(OpWordBound); break;
-    case 'B': node = EmitOp(OpNotWordBound); break;
+    case 'b':
+    case 'B':
+        BuildWordSet();
+        node = EmitOp(c == 'b' ? OpWordBound : OpNotWordBound);
+        break;
     case 'd':
     case 'D':
         node = EmitOp(c == 'd' ? OpDigit : OpNonDigit);
