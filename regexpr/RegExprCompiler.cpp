@@ -223,19 +223,20 @@ int TRegExpr::RunPass() {
 }
 
 // --- Emitter primitives -----------------------------------------------------------------------
+// The small emitters are inline: every node and byte of both passes goes through them.
 
-void TRegExpr::AddProgramSize(std::int64_t bytes) {
+inline void TRegExpr::AddProgramSize(std::int64_t bytes) {
     ProgramSize_ += bytes;
     // Links are 32-bit: a program beyond that cannot be linked.
     if (ProgramSize_ > std::numeric_limits<std::int32_t>::max()) CompileError(101);
 }
 
-void TRegExpr::NeedRoom(std::int32_t bytes) {
+inline void TRegExpr::NeedRoom(std::int32_t bytes) {
     // The emit pass must stay inside what the size pass counted.
     if (std::int64_t(EmitPos_) + bytes > std::int64_t(Program_.size())) CompileError(114);
 }
 
-std::int32_t TRegExpr::EmitOp(TOpCode op) {
+inline std::int32_t TRegExpr::EmitOp(TOpCode op) {
     if (IsSizePass()) {
         AddProgramSize(NodeHeaderSize);
         return DummyNode;
@@ -248,7 +249,7 @@ std::int32_t TRegExpr::EmitOp(TOpCode op) {
     return node;
 }
 
-void TRegExpr::EmitByte(std::uint8_t b) {
+inline void TRegExpr::EmitByte(std::uint8_t b) {
     if (IsSizePass()) {
         AddProgramSize(1);
         return;
