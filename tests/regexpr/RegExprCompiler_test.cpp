@@ -385,6 +385,45 @@ TEST(ParseModifierLetters, SwitchesBitsOnBeforeTheDashAndOffAfterIt) {
     }
 }
 
+// --- Class members ----------------------------------------------------------------------------
+
+struct ClassCase {
+    std::string Pattern;
+    std::int32_t Modifiers;
+    bool (*Member)(int c);
+    TOpCode Op;  // the node the class compiles to
+};
+
+class ClassMembersTest : public testing::TestWithParam<ClassCase> {};
+
+// Every character from 1 to 255 is tried alone, so a member lost or gained at a byte edge of the
+// packed operand shows.
+TEST_P(ClassMembersTest, MatchesExactlyItsMembers) {
+    const ClassCase &c = GetParam();
+    TRegExpr re;
+    re.SetModifiers(c.Modifiers);
+    re.SetExpression("^" + c.Pattern + "$");
+    re.CompileExpression();
+    EXPECT_EQ(re.Program()[1 + 2 * NodeHeaderSize], c.Op) << DumpProgram(re.Program());
+    for (int ch = 1; ch < 256; ++ch)
+        EXPECT_EQ(re.Exec(std::string(1, static_cast<char>(ch))), c.Member(ch)) << c.Pattern << " on " << ch;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes, ClassMembersTest,
+    testing::Values(
+        ClassCase{"[\\x05-\\x13]", Defaults, [](int c) { return c >= 5 && c <= 0x13; }, OpByteSet},
+        ClassCase{"[\\x07-\\x08]", Defaults, [](int c) { return c == 7 || c == 8; }, OpSmallSet},
+        ClassCase{"[\\x01-\\xFF]", Defaults, [](int) { return true; }, OpByteSet},
+        ClassCase{"[\\x00-\\x02]", Defaults, [](int c) { return c <= 2; }, OpSmallSet},
+        ClassCase{"[^\\x00-\\x02]", Defaults, [](int c) { return c > 2; }, OpNotSmallSet},
+        ClassCase{"[\\x3F-\\x40\\xFF]", Defaults, [](int c) { return c == 0x3F || c == 0x40 || c == 0xFF; }, OpSmallSet},
+        ClassCase{"[x-z0-9_]", Defaults, [](int c) { return (c >= 'x' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'; }, OpByteSet},
+        ClassCase{"[^\\d;]", Defaults, [](int c) { return !(c >= '0' && c <= '9') && c != ';'; }, OpByteSet},
+        ClassCase{"[Y-b]", Defaults | ModifierI,
+                  [](int c) { return (c >= 'Y' && c <= 'b') || (c >= 'y' && c <= 'z') || (c >= 'A' && c <= 'B'); }, OpByteSet},
+        ClassCase{"[a]", Defaults | ModifierI, [](int c) { return c == 'a' || c == 'A'; }, OpSmallSet}));
+
 TEST(DumpProgram, ListsEveryNodeWithItsLink) {
     const std::string listing = DumpProgram(CompileBytes("^.*?(\\d+)"));
     EXPECT_NE(listing.find("  11: OpStarLazy       link 10 -> 21"), std::string::npos) << listing;
