@@ -62,6 +62,38 @@ void ParseStdRegex(benchmark::State &state, TCommandOptions options) {
     ParseAllLines(state, options, bench::StdRegexParseErrorLine);
 }
 
+// --- The compilation alone, once per line: what ParseErrorLine pays before it matches -----------
+
+void CompileKilnrun(benchmark::State &state, TCommandOptions options) {
+    std::int64_t compiled = 0;
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < Lines().size(); ++i) {
+            regexpr::TRegExpr expression;
+            expression.SetExpression(options.RegExp);
+            try {
+                expression.CompileExpression();
+                ++compiled;
+            } catch (const regexpr::ERegExpr &) {
+            }
+        }
+    }
+    CountLines(state, compiled);
+}
+
+void CompilePcre(benchmark::State &state, TCommandOptions options) {
+    std::int64_t compiled = 0;
+    for (auto _ : state)
+        for (std::size_t i = 0; i < Lines().size(); ++i) compiled += bench::PcreCompile(options.RegExp) ? 1 : 0;
+    CountLines(state, compiled);
+}
+
+void CompileStdRegex(benchmark::State &state, TCommandOptions options) {
+    std::int64_t compiled = 0;
+    for (auto _ : state)
+        for (std::size_t i = 0; i < Lines().size(); ++i) compiled += bench::StdRegexCompile(options.RegExp) ? 1 : 0;
+    CountLines(state, compiled);
+}
+
 // --- The matcher alone: compiled once, executed per line --------------------------------------
 
 void MatchKilnrun(benchmark::State &state, TCommandOptions options) {
@@ -182,6 +214,11 @@ void RegisterAll(const std::vector<NamedOptions> &expressions, std::size_t captu
         benchmark::RegisterBenchmark(("ParseErrorLine/stdregex/" + e.name).c_str(), ParseStdRegex, e.options);
     }
     for (const NamedOptions &e : expressions) {
+        benchmark::RegisterBenchmark(("Compile/kilnrun/" + e.name).c_str(), CompileKilnrun, e.options);
+        benchmark::RegisterBenchmark(("Compile/pcre2/" + e.name).c_str(), CompilePcre, e.options);
+        benchmark::RegisterBenchmark(("Compile/stdregex/" + e.name).c_str(), CompileStdRegex, e.options);
+    }
+    for (const NamedOptions &e : expressions) {
         benchmark::RegisterBenchmark(("Matcher/kilnrun/" + e.name).c_str(), MatchKilnrun, e.options);
         benchmark::RegisterBenchmark(("Matcher/pcre2/" + e.name).c_str(), MatchPcre, e.options);
         benchmark::RegisterBenchmark(("Matcher/stdregex/" + e.name).c_str(), MatchStdRegex, e.options);
@@ -213,7 +250,7 @@ public:
     void PrintTable(const std::vector<NamedOptions> &expressions, std::size_t capturedMegabytes) const {
         std::printf("\n%-16s %-14s %14s %14s %14s %10s %10s\n", "group", "case", "kilnrun", "pcre2", "std::regex",
                     "x pcre2", "x std");
-        for (const char *group : {"ParseErrorLine", "Matcher"}) {
+        for (const char *group : {"ParseErrorLine", "Compile", "Matcher"}) {
             for (const NamedOptions &e : expressions) {
                 const double own = Rate(std::string(group) + "/kilnrun/" + e.name, "items_per_second");
                 const double pcre = Rate(std::string(group) + "/pcre2/" + e.name, "items_per_second");
@@ -223,7 +260,8 @@ public:
                             Ratio(own, std).c_str());
             }
         }
-        std::printf("(lines per second over %zu corpus lines; ratios: kilnrun's rate over the peer's)\n\n",
+        std::printf("(lines per second over %zu corpus lines, Compile: compilations per second, one per line;\n"
+                    " ratios: kilnrun's rate over the peer's)\n\n",
                     Lines().size());
         for (const char *input : {"mixed", "crlf-lines", "lone-cr-progress", "long-lines"}) {
             const double rate = Rate(std::string("LineAssembly/kilnrun/") + input, "bytes_per_second");
