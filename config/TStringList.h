@@ -41,8 +41,9 @@ public:
 
     void Append(std::string text, std::unique_ptr<TCommandOptions> object = nullptr);
     void Insert(std::size_t index, std::string text, std::unique_ptr<TCommandOptions> object = nullptr);
-    /// Replaces an entry's text; its object stays.
-    void Replace(std::size_t index, std::string text) { entries_.at(index).text = std::move(text); }
+    /// Replaces an entry's text; its object stays. The text is copied into the entry's own
+    /// string, so a replacement that fits reuses its memory.
+    void Replace(std::size_t index, std::string_view text) { entries_.at(index).text.assign(text); }
     void Delete(std::size_t index);
     /// Moves every entry of `other`, with its object, to the end of this list; `other` is left empty.
     void AppendFrom(TStringList &other);
