@@ -15,21 +15,22 @@ bool IsLineByte(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 
 #if defined(__SSE2__)
 
-/// The first CR, LF or NUL in [from, end), or `end`: one pass over the bytes for all three,
-/// sixteen at a time.
-const char *FindLineByte(const char *from, const char *end) {
+/// The first CR, LF or NUL in [from, stop), or `stop`: one pass over the bytes for all three,
+/// sixteen at a time. The bytes up to `end` (at or after `stop`) may be read, so that a short
+/// room still gets whole steps.
+const char *FindLineByte(const char *from, const char *stop, const char *end) {
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i nul = _mm_setzero_si128();
-    for (; end - from >= 16; from += 16) {
+    for (; from < stop && end - from >= 16; from += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from));
         const __m128i found = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)),
                                            _mm_cmpeq_epi8(bytes, nul));
         if (const int mask = _mm_movemask_epi8(found); mask != 0)
-            return from + std::countr_zero(static_cast<unsigned>(mask));
+            return std::min(from + std::countr_zero(static_cast<unsigned>(mask)), stop);
     }
-    while (from < end && !IsLineByte(*from)) ++from;
-    return from;
+    while (from < stop && !IsLineByte(*from)) ++from;
+    return std::min(from, stop);
 }
 
 #else
@@ -55,15 +56,17 @@ std::size_t FirstMarked(Word lineBytes) {
         return static_cast<std::size_t>(std::countl_zero(lineBytes)) / 8;
 }
 
-/// The first CR, LF or NUL in [from, end), or `end`: one pass over the bytes for all three.
-const char *FindLineByte(const char *from, const char *end) {
-    for (; end - from >= static_cast<std::ptrdiff_t>(sizeof(Word)); from += sizeof(Word)) {
+/// The first CR, LF or NUL in [from, stop), or `stop`: one pass over the bytes for all three.
+/// The bytes up to `end` (at or after `stop`) may be read, so that a short room still gets
+/// whole steps.
+const char *FindLineByte(const char *from, const char *stop, const char *end) {
+    for (; from < stop && end - from >= static_cast<std::ptrdiff_t>(sizeof(Word)); from += sizeof(Word)) {
         Word word;
         std::memcpy(&word, from, sizeof word);
-        if (const Word marked = LineBytes(word); marked != 0) return from + FirstMarked(marked);
+        if (const Word marked = LineBytes(word); marked != 0) return std::min(from + FirstMarked(marked), stop);
     }
-    while (from < end && !IsLineByte(*from)) ++from;
-    return from;
+    while (from < stop && !IsLineByte(*from)) ++from;
+    return std::min(from, stop);
 }
 
 #endif
@@ -105,12 +108,12 @@ void LineAssembler::CarriageReturn() {
 void LineAssembler::AppendOrdinaryRun(const char *&next, const char *end) {
     const std::size_t room = kPieceLength - pendingLength_;
     const char *const stop = next + std::min(room, static_cast<std::size_t>(end - next));
-    const char *runEnd = FindLineByte(next, stop);
+    const char *runEnd = FindLineByte(next, stop, end);
     while (runEnd != stop && *runEnd == '\0') {
         // A NUL cuts the entry's text; the bytes after it still count toward the piece.
         if (!textCut_) textLength_ = pendingLength_ + static_cast<std::size_t>(runEnd - next);
         textCut_ = true;
-        runEnd = FindLineByte(runEnd + 1, stop);
+        runEnd = FindLineByte(runEnd + 1, stop, end);
     }
     const std::size_t run = static_cast<std::size_t>(runEnd - next);
     std::memcpy(pending_ + pendingLength_, next, run);

@@ -130,6 +130,11 @@ std::string NearMisses(std::size_t count, std::size_t from) {
     return text;
 }
 
+std::string MarkCaseName(const ::testing::TestParamInfo<MarkCase> &info) {
+    const char *name = info.param.mark == '\r' ? "Cr" : info.param.mark == '\n' ? "Lf" : "Nul";
+    return name + std::to_string(info.param.before);
+}
+
 class MarkAtEveryOffset : public ::testing::TestWithParam<MarkCase> {};
 
 TEST_P(MarkAtEveryOffset, EndsOrCutsTheLineThere) {
@@ -154,10 +159,33 @@ std::vector<MarkCase> MarksAtEveryOffset() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scan, MarkAtEveryOffset, ::testing::ValuesIn(MarksAtEveryOffset()),
-                         [](const ::testing::TestParamInfo<MarkCase> &info) {
-                             const char *name = info.param.mark == '\r' ? "Cr" : info.param.mark == '\n' ? "Lf" : "Nul";
-                             return name + std::to_string(info.param.before);
-                         });
+                         MarkCaseName);
+
+// Near the end of a piece the scan reads past the piece's room; fed whole and split anywhere, a
+// long line with a CR, LF or NUL there must give what it gives byte by byte.
+class MarkNearPieceEnd : public ::testing::TestWithParam<MarkCase> {};
+
+TEST_P(MarkNearPieceEnd, GivesWhatItGivesByteByByte) {
+    const auto [mark, before] = GetParam();
+    const std::string bytes = NearMisses(before, 0) + mark + NearMisses(600 - before, before) + "\r\nz";
+    std::vector<std::size_t> everyByte;
+    for (std::size_t i = 1; i < bytes.size(); ++i) everyByte.push_back(i);
+    const Lines expected = AssembleInChunks(bytes, everyByte);
+    EXPECT_EQ(AssembleInChunks(bytes, {}), expected);
+    for (std::size_t cut = before - 20; cut <= before + 20; ++cut)
+        ASSERT_EQ(AssembleInChunks(bytes, {cut}), expected) << "split at " << cut;
+}
+
+std::vector<MarkCase> MarksNearPieceEnds() {
+    std::vector<MarkCase> cases;
+    for (char mark : {'\r', '\n', '\0'})
+        for (std::size_t pieceEnd : {256u, 512u})
+            for (std::size_t before = pieceEnd - 18; before <= pieceEnd + 2; ++before) cases.push_back({mark, before});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scan, MarkNearPieceEnd, ::testing::ValuesIn(MarksNearPieceEnds()),
+                         MarkCaseName);
 
 TEST(LineAssembler, NulsCutEachPieceOfALongLine) {
     // Bytes after a NUL still fill the piece; the next piece is cut by its own NUL only.
