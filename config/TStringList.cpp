@@ -32,7 +32,7 @@ std::optional<std::size_t> TStringList::IndexOfObject(const TCommandOptions *obj
 }
 
 void TStringList::Append(std::string text, std::unique_ptr<TCommandOptions> object) {
-    entries_.emplace_back(std::move(text), std::move(object));
+    entries_.push_back(Entry{std::move(text), std::move(object)});
 }
 
 void TStringList::Insert(std::size_t index, std::string text, std::unique_ptr<TCommandOptions> object) {
