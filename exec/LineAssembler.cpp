@@ -38,11 +38,11 @@ const char *FindLineByte(const char *from, const char *stop, const char *end) {
 // Without SSE2 the scan looks at a machine word at a time.
 using Word = std::uintptr_t;
 constexpr Word kEveryByte = ~Word{0} / 0xFF;  // 0x0101...01
-constexpr Word kHighBits = kEveryByte * 0x80;
+constexpr Word kLowBits = kEveryByte * 0x7F;
 
-/// The high bit of the first zero byte of `word` is set; bits above it may be set too (a
-/// borrow runs on), bits below it never.
-constexpr Word ZeroBytes(Word word) { return (word - kEveryByte) & ~word & kHighBits; }
+/// The high bit of each zero byte of `word` set, and no other bit: no carry crosses a byte, so
+/// the first marked byte is the first zero byte in either byte order.
+constexpr Word ZeroBytes(Word word) { return ~(((word & kLowBits) + kLowBits) | word | kLowBits); }
 
 constexpr Word LineBytes(Word word) {
     return ZeroBytes(word) | ZeroBytes(word ^ (kEveryByte * '\r')) | ZeroBytes(word ^ (kEveryByte * '\n'));
