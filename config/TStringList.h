@@ -41,8 +41,16 @@ public:
 
     void Append(std::string text, std::unique_ptr<TCommandOptions> object = nullptr);
     void Insert(std::size_t index, std::string text, std::unique_ptr<TCommandOptions> object = nullptr);
-    /// Replaces an entry's text; its object stays.
-    void Replace(std::size_t index, std::string text) { entries_.at(index).text = std::move(text); }
+    /// Replaces an entry's text; its object stays. A text that fits the entry's string is copied
+    /// into it, reusing its memory; a longer one gets a string of its own size, since growing the
+    /// old one would leave spare room in an entry that the list keeps.
+    void Replace(std::size_t index, std::string_view text) {
+        std::string &entryText = entries_.at(index).text;
+        if (text.size() <= entryText.capacity())
+            entryText.assign(text);
+        else
+            entryText = std::string(text);
+    }
     void Delete(std::size_t index);
     /// Moves every entry of `other`, with its object, to the end of this list; `other` is left empty.
     void AppendFrom(TStringList &other);

@@ -92,6 +92,8 @@ private:
     LineNotification onLine_;
     char pending_[kPieceLength + 1] = {};
     std::size_t pendingLength_ = 0;
+    std::size_t textLength_ = 0;        // the pending text up to its first NUL
+    bool textCut_ = false;              // a NUL has cut the pending text
     bool newEntry_ = true;              // the next flush appends instead of replacing
     bool pieceFull_ = false;            // the last entry holds a full piece of the current line
     bool afterCarriageReturn_ = false;  // the last byte fed was a CR

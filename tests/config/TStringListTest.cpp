@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,54 @@ TEST(TStringList, EditingKeepsObjectsWithTheirEntries) {
     list.Insert(99, "end");  // past the end appends
     list.Delete(99);         // past the end does nothing
     EXPECT_EQ(Lines(list), (std::vector<std::string>{"B", "c", "end"}));
+}
+
+struct ReplaceCase {
+    const char *label;
+    std::string before;
+    std::string text;
+};
+
+class ReplaceByView : public ::testing::TestWithParam<ReplaceCase> {};
+
+TEST_P(ReplaceByView, SetsTheTextAndKeepsTheObject) {
+    TStringList list;
+    list.Append("first");
+    list.Append(GetParam().before, TCommandOptions::Create());
+    TCommandOptions *object = list.Object(1);
+    list.Replace(1, GetParam().text);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"first", GetParam().text}));
+    EXPECT_EQ(list.Object(1), object);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lengths, ReplaceByView,
+    ::testing::Values(ReplaceCase{"EmptyByEmpty", "", ""}, ReplaceCase{"EmptyByShort", "", "ab"},
+                      ReplaceCase{"EmptyByLong", "", std::string(300, 'x')},
+                      ReplaceCase{"LongByShorter", std::string(100, 'a'), std::string(40, 'b')},
+                      ReplaceCase{"LongByEmpty", std::string(100, 'a'), ""},
+                      ReplaceCase{"ShortByLonger", "abc", std::string(20, 'c')},
+                      ReplaceCase{"WithNulAndHighBytes", "x", "a\0\xff"s}),
+    [](const ::testing::TestParamInfo<ReplaceCase> &info) { return std::string(info.param.label); });
+
+TEST(TStringList, ReplaceReusesTheEntrysMemoryWhenTheTextFits) {
+    TStringList list;
+    list.Append(std::string(100, 'a'));
+    const char *memory = list.Text(0).data();
+    list.Replace(0, std::string(60, 'b'));
+    EXPECT_EQ(list.Text(0), std::string(60, 'b'));
+    EXPECT_EQ(list.Text(0).data(), memory);
+}
+
+TEST(TStringList, ReplaceTakesAViewOfTheEntryItself) {
+    TStringList list;
+    list.Append("0123456789abcdefghij");
+    list.Replace(0, std::string_view(list.Text(0)).substr(5, 10));
+    EXPECT_EQ(list.Text(0), "56789abcde");
+    list.Append("xy");
+    list.Replace(1, list.Text(0));  // longer than the entry's own room
+    EXPECT_EQ(list.Text(1), "56789abcde");
+    EXPECT_THROW(list.Replace(2, "past the end"), std::out_of_range);
 }
 
 TEST(TStringList, AppendFromMovesEntriesAndObjects) {

@@ -116,6 +116,84 @@ INSTANTIATE_TEST_SUITE_P(LongLines, LineAssemblerTest, ::testing::Values(
                  {Repeat(256), Repeat(256), "xy", ""}},
     AssemblyCase{"L256ThenEmptyLine", Repeat(256) + "\r\n\r\n", {Repeat(256), "", ""}}));
 
+// A CR, LF or NUL at every offset of a run longer than the scan looks at in one step, in text of
+// bytes that resemble them (the same low bits, or the high bit set).
+struct MarkCase {
+    char mark;
+    std::size_t before;
+};
+
+std::string NearMisses(std::size_t count, std::size_t from) {
+    static const std::string bytes = "\x8d\x8a\x80\x0e\x0c\x0b\t\xff\x01\x1d\x2a\xfd";
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) text += bytes[(from + i) % bytes.size()];
+    return text;
+}
+
+std::string MarkCaseName(const ::testing::TestParamInfo<MarkCase> &info) {
+    const char *name = info.param.mark == '\r' ? "Cr" : info.param.mark == '\n' ? "Lf" : "Nul";
+    return name + std::to_string(info.param.before);
+}
+
+class MarkAtEveryOffset : public ::testing::TestWithParam<MarkCase> {};
+
+TEST_P(MarkAtEveryOffset, EndsOrCutsTheLineThere) {
+    constexpr std::size_t kRun = 70;
+    const auto [mark, before] = GetParam();
+    const std::string head = NearMisses(before, 0);
+    const std::string tail = NearMisses(kRun - before, before);
+    const std::string bytes = head + mark + tail + "\r\n";
+    const Lines expected = mark == '\r'   ? Lines{tail, ""}
+                           : mark == '\n' ? Lines{head, tail, ""}
+                                          : Lines{head, ""};
+    EXPECT_EQ(AssembleInChunks(bytes, {}), expected);
+    for (std::size_t cut = 0; cut <= bytes.size(); ++cut)
+        ASSERT_EQ(AssembleInChunks(bytes, {cut}), expected) << "split at " << cut;
+}
+
+std::vector<MarkCase> MarksAtEveryOffset() {
+    std::vector<MarkCase> cases;
+    for (char mark : {'\r', '\n', '\0'})
+        for (std::size_t before = 0; before <= 70; ++before) cases.push_back({mark, before});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scan, MarkAtEveryOffset, ::testing::ValuesIn(MarksAtEveryOffset()),
+                         MarkCaseName);
+
+// Near the end of a piece the scan reads past the piece's room; fed whole and split anywhere, a
+// long line with a CR, LF or NUL there must give what it gives byte by byte.
+class MarkNearPieceEnd : public ::testing::TestWithParam<MarkCase> {};
+
+TEST_P(MarkNearPieceEnd, GivesWhatItGivesByteByByte) {
+    const auto [mark, before] = GetParam();
+    const std::string bytes = NearMisses(before, 0) + mark + NearMisses(600 - before, before) + "\r\nz";
+    std::vector<std::size_t> everyByte;
+    for (std::size_t i = 1; i < bytes.size(); ++i) everyByte.push_back(i);
+    const Lines expected = AssembleInChunks(bytes, everyByte);
+    EXPECT_EQ(AssembleInChunks(bytes, {}), expected);
+    for (std::size_t cut = before - 20; cut <= before + 20; ++cut)
+        ASSERT_EQ(AssembleInChunks(bytes, {cut}), expected) << "split at " << cut;
+}
+
+std::vector<MarkCase> MarksNearPieceEnds() {
+    std::vector<MarkCase> cases;
+    for (char mark : {'\r', '\n', '\0'})
+        for (std::size_t pieceEnd : {256u, 512u})
+            for (std::size_t before = pieceEnd - 18; before <= pieceEnd + 2; ++before) cases.push_back({mark, before});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scan, MarkNearPieceEnd, ::testing::ValuesIn(MarksNearPieceEnds()),
+                         MarkCaseName);
+
+TEST(LineAssembler, NulsCutEachPieceOfALongLine) {
+    // Bytes after a NUL still fill the piece; the next piece is cut by its own NUL only.
+    const std::string line = Repeat(10, 'a') + '\0' + Repeat(300, 'b') + '\0' + Repeat(20, 'c');
+    EXPECT_EQ(AssembleInChunks(line + "\r\n", {}), (Lines{Repeat(10, 'a'), Repeat(55, 'b'), ""}));
+    EXPECT_EQ(AssembleInChunks(line + std::string("\rxy\0z\r\n", 7), {100, 300}), (Lines{Repeat(10, 'a'), "xy", ""}));
+}
+
 TEST(LineAssembler, NotifiesAfterEveryChange) {
     TStringList list;
     std::vector<Lines> seen;
