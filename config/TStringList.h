@@ -20,9 +20,14 @@ public:
         std::unique_ptr<TCommandOptions> object;
     };
 
-    std::size_t Count() const { return entries_.size(); }
-    bool Empty() const { return entries_.empty(); }
-    const std::string &Text(std::size_t index) const { return entries_.at(index).text; }
+    TStringList() = default;
+    TStringList(TStringList &&other) noexcept;
+    TStringList &operator=(TStringList &&other) noexcept;
+    ~TStringList() { Clear(); }
+
+    std::size_t Count() const { return count_; }
+    bool Empty() const { return count_ == 0; }
+    const std::string &Text(std::size_t index) const { return At(index).text; }
     const std::string &operator[](std::size_t index) const { return Text(index); }
 
     /// The text before the first "=", empty when there is none.
@@ -33,10 +38,8 @@ public:
     /// to case, compared by the user's locale; empty when there is none.
     std::string ValueByName(const std::string &name) const;
 
-    TCommandOptions *Object(std::size_t index) const { return entries_.at(index).object.get(); }
-    void SetObject(std::size_t index, std::unique_ptr<TCommandOptions> object) {
-        entries_.at(index).object = std::move(object);
-    }
+    TCommandOptions *Object(std::size_t index) const { return At(index).object.get(); }
+    void SetObject(std::size_t index, std::unique_ptr<TCommandOptions> object) { At(index).object = std::move(object); }
     std::optional<std::size_t> IndexOfObject(const TCommandOptions *object) const;
 
     void Append(std::string text, std::unique_ptr<TCommandOptions> object = nullptr);
@@ -45,7 +48,7 @@ public:
     /// into it, reusing its memory; a longer one gets a string of its own size, since growing the
     /// old one would leave spare room in an entry that the list keeps.
     void Replace(std::size_t index, std::string_view text) {
-        std::string &entryText = entries_.at(index).text;
+        std::string &entryText = At(index).text;
         if (text.size() <= entryText.capacity())
             entryText.assign(text);
         else
@@ -54,12 +57,34 @@ public:
     void Delete(std::size_t index);
     /// Moves every entry of `other`, with its object, to the end of this list; `other` is left empty.
     void AppendFrom(TStringList &other);
-    void Clear() { entries_.clear(); }
+    void Clear();
 
     /// Replaces the contents with the lines of `bytes`: lines end at CR LF, a lone CR or a lone
     /// LF; a NUL byte ends the text; a final line end adds no empty line.
     void LoadFromBytes(std::string_view bytes);
 
 private:
-    std::vector<Entry> entries_;
+    // The entries live in segments that double in size (segment k holds kFirstSegment << k of
+    // them): the list grows without moving an entry, and a long run's output touches only the
+    // memory its entries fill instead of being copied into ever larger fresh arrays. A segment's
+    // entries are constructed as the list reaches them.
+    static constexpr std::size_t kFirstSegment = 64;
+    struct SegmentFree {
+        std::size_t capacity;
+        void operator()(Entry *entries) const { std::allocator<Entry>().deallocate(entries, capacity); }
+    };
+    using Segment = std::unique_ptr<Entry, SegmentFree>;
+
+    /// The entry at `index`; throws std::out_of_range past the end.
+    Entry &At(std::size_t index);
+    const Entry &At(std::size_t index) const;
+    /// The entry at `index`, which must be below the count of constructed entries.
+    Entry &Slot(std::size_t index) const;
+    /// Constructs a new last entry.
+    Entry &Grow(std::string text, std::unique_ptr<TCommandOptions> object);
+    /// Destroys the last entry.
+    void Shrink();
+
+    std::vector<Segment> segments_;
+    std::size_t count_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -119,6 +120,45 @@ TEST(TStringList, EditingKeepsObjectsWithTheirEntries) {
     list.Insert(99, "end");  // past the end appends
     list.Delete(99);         // past the end does nothing
     EXPECT_EQ(Lines(list), (std::vector<std::string>{"B", "c", "end"}));
+}
+
+// A long list keeps its order and objects through edits at and around the places where its
+// storage continues in a further segment (64, 192, 448, ... entries), compared with a vector.
+TEST(TStringList, LongListsEditLikeAVector) {
+    TStringList list;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 1000; ++i) {
+        list.Append(std::to_string(i), i % 7 == 0 ? TCommandOptions::Create() : nullptr);
+        expected.push_back(std::to_string(i));
+    }
+    TCommandOptions *tracked = list.Object(448);
+    ASSERT_NE(tracked, nullptr);
+    for (std::size_t at : {0u, 63u, 64u, 65u, 191u, 192u, 447u, 448u, 999u}) {
+        list.Insert(at, "new" + std::to_string(at));
+        expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(at), "new" + std::to_string(at));
+    }
+    for (std::size_t at : {1000u, 448u, 192u, 64u, 63u, 0u}) {
+        list.Delete(at);
+        expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    EXPECT_EQ(Lines(list), expected);
+    const std::optional<std::size_t> index = list.IndexOfObject(tracked);
+    ASSERT_TRUE(index.has_value());
+    EXPECT_EQ(list.Text(*index), "448");
+    EXPECT_THROW(list.Text(list.Count()), std::out_of_range);
+
+    TStringList moved(std::move(list));
+    EXPECT_EQ(list.Count(), 0u);
+    EXPECT_EQ(Lines(moved), expected);
+    TStringList target;
+    target.Append("old");
+    target = std::move(moved);
+    EXPECT_EQ(Lines(target), expected);
+    target.AppendFrom(list);  // an emptied list appends nothing
+    EXPECT_EQ(target.Count(), expected.size());
+    target.Clear();
+    target.Append("again");
+    EXPECT_EQ(Lines(target), (std::vector<std::string>{"again"}));
 }
 
 struct ReplaceCase {
