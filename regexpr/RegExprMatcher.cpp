@@ -43,11 +43,13 @@ void AddToByteSet(std::uint8_t *set, unsigned char c) {
 
 // The node that `node`'s link leads to, or 0 for none: also 0 when `node` or the target lies
 // outside the program (`size` bytes), so that a damaged link cannot lead the matcher astray.
+// Both range tests are one unsigned comparison each: a node below 1 or a target that the sum
+// takes below 1 wraps round to a huge value.
 inline std::int32_t LinkTarget(const std::uint8_t *program, std::int32_t size, std::int32_t node) {
-    if (node <= 0 || node > size - NodeHeaderSize) return 0;
+    if (size <= NodeHeaderSize || std::uint32_t(node) - 1 >= std::uint32_t(size - NodeHeaderSize)) return 0;
     const std::int32_t link = ReadInt32(program + node + LinkOffset);
-    const std::int64_t target = std::int64_t(node) + link;
-    if (link == 0 || target < 1 || target >= size) return 0;
+    const std::uint32_t target = std::uint32_t(node) + std::uint32_t(link);
+    if (link == 0 || target - 1 >= std::uint32_t(size) - 1) return 0;
     return static_cast<std::int32_t>(target);
 }
 
@@ -704,6 +706,13 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
         countWhile([operand](unsigned char x) { return InSmallSet(operand, x); });
         break;
     case OpNotSmallSet:
+        if (operand[0] == operand[2]) {
+            // One excluded character ("[^:]"): the run ends at its next occurrence.
+            const void *found = std::memchr(input + from, operand[0], static_cast<std::size_t>(std::max(limit, 0)));
+            count = found ? static_cast<std::int32_t>(static_cast<const unsigned char *>(found) - (input + from))
+                          : std::max(limit, 0);
+            break;
+        }
         countWhile([operand](unsigned char x) { return !InSmallSet(operand, x); });
         break;
     case OpByteSet:
