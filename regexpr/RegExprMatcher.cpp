@@ -507,6 +507,28 @@ bool TRegExpr::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std
     }
     const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
     const std::int32_t end = InputEnd_;
+    if (hint.Filtered && step == 1) {
+        // One scan over the counts whose next character the continuation cannot start with; the
+        // loop below then meets the first count worth an attempt, or runs out of counts.
+        const std::int32_t from = count;
+        std::int32_t pos = saved + count;
+        if (hint.Lazy) {
+            const std::int32_t last = std::min(saved + limit, end - 1);
+            if (hint.Single >= 0 && pos <= last) {
+                const void *found = std::memchr(input + pos, hint.Single, static_cast<std::size_t>(last - pos + 1));
+                pos = found ? static_cast<std::int32_t>(static_cast<const unsigned char *>(found) - input) : last + 1;
+            } else {
+                while (pos <= last && !InByteSet(hint.Starts.data(), input[pos])) ++pos;
+            }
+            count = pos - saved;
+            Steps_ += std::max(0, std::min(count, limit) - from);
+        } else if (pos < end) {
+            const std::int32_t low = saved + limit;
+            while (pos >= low && !InByteSet(hint.Starts.data(), input[pos])) --pos;
+            count = pos - saved;
+            Steps_ += std::max(0, from - std::max(count, limit));
+        }
+    }
     const std::int32_t direction = hint.Lazy ? 1 : -1;
     for (;; count += direction) {
         if (hint.Lazy ? count > limit : count < limit) return false;
