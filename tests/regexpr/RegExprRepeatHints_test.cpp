@@ -42,6 +42,12 @@ std::vector<HintCase> HintCases() {
         {"x{2,4}?y", "xxxxy", 0, "xxxxy"},
         {"a*?$", "aaa", 0, "aaa"},
         {"a+?(b|\\d)", "aaa1", 0, "aaa1", {"1"}},
+        {".{0,2}?b", "xxxb", 1, "xxb"},
+        {".{1,3}?b", "ab", 0, "ab"},
+        {"a.*?(b|$)", "aaa", 0, "aaa", {""}},
+        {".*?b", "aaa", -1, ""},
+        {".{2,}b", "abbb", 0, "abbb"},
+        {".{2,}b", "bb", -1, ""},
         // Giving back finds the match: the shortcut must not apply.
         {"a*(b|)a", "aaa", 0, "aaa", {""}},
         {"\\d*(x|\\d)", "123", 0, "123", {"3"}},
