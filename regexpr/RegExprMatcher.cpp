@@ -6,6 +6,7 @@
 // or offers the next way to try (another alternative, another repeat count, another loop pass).
 // The order in which ways are tried is exactly that of the recursive formulation.
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "regexpr/RegExpr.h"
@@ -551,6 +552,7 @@ std::int32_t TRegExpr::RepeatHintFor(std::int32_t node) {
 
     const std::uint8_t *program = Program_.data();
     const TOpCode op = program[node];
+    if (RepeatHints_.empty()) RepeatHints_.reserve(16);  // one allocation for most programs
     TRepeatHint hint{};
     hint.Node = node;
     if (op == OpBraces || op == OpBracesLazy) {
@@ -575,11 +577,9 @@ std::int32_t TRegExpr::RepeatHintFor(std::int32_t node) {
         hint.Single = -1;
         for (int i = 0; i < ByteSetSize; ++i) {
             overlap = overlap || (operandChars[i] & hint.Starts[i]) != 0;
-            for (int bit = 0; bit < 8; ++bit)
-                if ((hint.Starts[i] >> bit) & 1) {
-                    ++members;
-                    hint.Single = i * 8 + bit;
-                }
+            if (hint.Starts[i] == 0) continue;
+            members += std::popcount(hint.Starts[i]);
+            hint.Single = i * 8 + std::countr_zero(hint.Starts[i]);
         }
         hint.Disjoint = !overlap;
         if (members != 1) hint.Single = -1;
@@ -610,17 +610,21 @@ bool TRegExpr::AddNodeChars(std::int32_t node, std::uint8_t *chars) const {
         return true;
     case OpDigit:
     case OpNonDigit:
-        for (int c = 0; c < 256; ++c)
-            if (IsDigitChar(static_cast<unsigned char>(c)) == (Program_[node] == OpDigit))
-                AddToByteSet(chars, static_cast<unsigned char>(c));
-        return true;
     case OpSmallSet:
-        for (int i = 0; i < SmallSetSize; ++i) AddToByteSet(chars, operand[i]);
+    case OpNotSmallSet: {
+        // The set is built a byte at a time: hints are made while a line is matched, and for a
+        // program compiled for that one line.
+        std::array<std::uint8_t, ByteSetSize> members{};
+        if (Program_[node] == OpDigit || Program_[node] == OpNonDigit) {
+            members['0' >> 3] = 0xFF;  // '0'..'7'
+            members['8' >> 3] = 0x03;  // '8', '9'
+        } else {
+            for (int i = 0; i < SmallSetSize; ++i) AddToByteSet(members.data(), operand[i]);
+        }
+        const std::uint8_t flip = Program_[node] == OpNonDigit || Program_[node] == OpNotSmallSet ? 0xFF : 0x00;
+        for (int i = 0; i < ByteSetSize; ++i) chars[i] = static_cast<std::uint8_t>(chars[i] | (members[i] ^ flip));
         return true;
-    case OpNotSmallSet:
-        for (int c = 0; c < 256; ++c)
-            if (!InSmallSet(operand, static_cast<unsigned char>(c))) AddToByteSet(chars, static_cast<unsigned char>(c));
-        return true;
+    }
     case OpByteSet:
         for (int i = 0; i < ByteSetSize; ++i) chars[i] = static_cast<std::uint8_t>(chars[i] | operand[i]);
         return true;
