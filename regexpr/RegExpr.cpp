@@ -123,7 +123,13 @@ bool TRegExpr::EnsureProgram() {
 void TRegExpr::SetInputString(std::string_view text) {
     SubStart_.fill(-1);
     SubEnd_.fill(-1);
-    InputString_ = std::string(text.substr(0, text.find('\0')));
+    // A caller that runs one object over many lines reuses the copy's memory instead of
+    // allocating one per line; memory left by an unusually long subject is given back.
+    const std::string_view subject = text.substr(0, text.find('\0'));
+    if (InputString_ && InputString_->capacity() <= std::max<std::size_t>(4096, 2 * subject.size()))
+        InputString_->assign(subject);
+    else
+        InputString_ = std::string(subject);
 }
 
 std::string_view TRegExpr::InputString() const {

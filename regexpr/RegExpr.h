@@ -232,6 +232,7 @@ private:
     struct TClassBuilder;
     struct TFrame;
     class TFrameStack;
+    struct TRepeatHint;
 
     void BuildCaseTable();
     void BuildWordSet();
@@ -283,8 +284,11 @@ private:
     bool StopExecution(std::int32_t code);
     bool ResumeFrame(const TFrame &frame, std::int32_t &node);
     bool StartRepeat(std::int32_t node, std::int32_t &resumeAt);
-    bool NextRepeatAttempt(std::int32_t node, std::int32_t saved, std::int32_t count,
-                           std::int32_t most, std::int32_t &resumeAt);
+    bool NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std::int32_t count,
+                           std::int32_t limit, std::int32_t &resumeAt);
+    std::int32_t RepeatHintFor(std::int32_t node);
+    bool AddNodeChars(std::int32_t node, std::uint8_t *chars) const;
+    bool AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budget) const;
     bool StartLoopBody(std::int32_t loop, std::int32_t &resumeAt);
     bool StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt);
     unsigned char CharAt(std::int32_t pos) const;
@@ -302,7 +306,12 @@ private:
     std::int64_t StepLimit_ = DefaultStepLimit;
     std::int32_t BacktrackLimit_ = DefaultBacktrackLimit;
     bool ExecAborted_ = false;
+    std::size_t FrameLimit_ = 0;
     std::unique_ptr<TFrameStack> Frames_;
+    // What the simple repeats of the program need at run time, worked out at their first use
+    // and kept while the program stays (the compilation it belongs to is RepeatHintsOf_).
+    std::vector<TRepeatHint> RepeatHints_;
+    std::int32_t RepeatHintsOf_ = -1;
     // Where the last pass through each "back" node began, valid only when its stamp equals
     // BackPassEpoch_: a new execution moves the epoch on instead of clearing every entry.
     struct TBackPass {

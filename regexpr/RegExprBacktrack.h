@@ -1,6 +1,7 @@
 // The matcher's backtracking stack. Internal to the engine: RegExpr.h only names these types.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -30,7 +31,7 @@ public:
 
     void Push(const TFrame &frame) {
         const std::size_t chunk = Size_ / ChunkSize;
-        if (chunk == Chunks_.size()) Chunks_.push_back(std::make_unique_for_overwrite<TFrame[]>(ChunkSize));
+        if (chunk == Chunks_.size()) [[unlikely]] AddChunk();
         Chunks_[chunk][Size_ % ChunkSize] = frame;
         ++Size_;
     }
@@ -49,8 +50,31 @@ public:
     }
 
 private:
+    void AddChunk() { Chunks_.push_back(std::make_unique_for_overwrite<TFrame[]>(ChunkSize)); }
+
     std::vector<std::unique_ptr<TFrame[]>> Chunks_;
     std::size_t Size_ = 0;
+};
+
+/// A simple repeat (OpStar, OpPlus, OpBraces and their lazy forms) as the matcher runs it. The
+/// continuation can only succeed before the end of the input where it starts with one of
+/// `Starts` (when `Filtered`), so the attempts elsewhere are skipped without running it; when the
+/// operand matches none of those characters (`Disjoint`), every count but the one that ran as far
+/// as the operand matches would fail at once, so only that one is tried.
+struct TRegExpr::TRepeatHint {
+    std::int32_t Node;
+    std::int32_t Operand;
+    std::int32_t Next;
+    std::int32_t Min;
+    std::int32_t Max;
+    bool Lazy;
+    bool BackRef;
+    bool Filtered;
+    bool Disjoint;
+    /// The one member of `Starts`, or -1 when it has none or several.
+    std::int32_t Single;
+    /// A 256-bit map packed as an OpByteSet operand.
+    std::array<std::uint8_t, ByteSetSize> Starts;
 };
 
 }  // namespace regexpr

@@ -6,6 +6,7 @@
 // or offers the next way to try (another alternative, another repeat count, another loop pass).
 // The order in which ways are tried is exactly that of the recursive formulation.
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "regexpr/RegExpr.h"
@@ -37,18 +38,28 @@ bool InSmallSet(const std::uint8_t *set, unsigned char c) {
 
 bool InByteSet(const std::uint8_t *set, unsigned char c) { return (set[c >> 3] >> (c & 7)) & 1; }
 
+void AddToByteSet(std::uint8_t *set, unsigned char c) {
+    set[c >> 3] = static_cast<std::uint8_t>(set[c >> 3] | (1u << (c & 7)));
+}
+
+// The node that `node`'s link leads to, or 0 for none: also 0 when `node` or the target lies
+// outside the program (`size` bytes), so that a damaged link cannot lead the matcher astray.
+// Both range tests are one unsigned comparison each: a node below 1 or a target that the sum
+// takes below 1 wraps round to a huge value.
+inline std::int32_t LinkTarget(const std::uint8_t *program, std::int32_t size, std::int32_t node) {
+    if (size <= NodeHeaderSize || std::uint32_t(node) - 1 >= std::uint32_t(size - NodeHeaderSize)) return 0;
+    const std::int32_t link = ReadInt32(program + node + LinkOffset);
+    const std::uint32_t target = std::uint32_t(node) + std::uint32_t(link);
+    if (link == 0 || target - 1 >= std::uint32_t(size) - 1) return 0;
+    return static_cast<std::int32_t>(target);
+}
+
 }  // namespace
 
 // --- Helpers ----------------------------------------------------------------------------------
 
 std::int32_t TRegExpr::NextNode(std::int32_t node) const {
-    const std::int32_t size = static_cast<std::int32_t>(Program_.size());
-    if (node <= 0 || node > size - NodeHeaderSize) return 0;
-    const std::int32_t link = ReadInt32(&Program_[node + LinkOffset]);
-    if (link == 0) return 0;
-    const std::int64_t target = std::int64_t(node) + link;
-    if (target < 1 || target >= size) return 0;
-    return static_cast<std::int32_t>(target);
+    return LinkTarget(Program_.data(), static_cast<std::int32_t>(Program_.size()), node);
 }
 
 unsigned char TRegExpr::CharAt(std::int32_t pos) const {
@@ -95,9 +106,9 @@ bool TRegExpr::StopExecution(std::int32_t code) {
     return false;
 }
 
-bool TRegExpr::PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos, std::int32_t a,
-                         std::int32_t b) {
-    if (Frames_->Size() >= static_cast<std::size_t>(std::max(BacktrackLimit_, 0)))
+inline bool TRegExpr::PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos,
+                                std::int32_t a, std::int32_t b) {
+    if (Frames_->Size() >= FrameLimit_) [[unlikely]]
         return StopExecution(1016);
     Frames_->Push(TFrame{kind, node, pos, a, b});
     return true;
@@ -121,7 +132,12 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
     LoopDepth_ = 0;
     Steps_ = 0;
     ExecAborted_ = false;
+    FrameLimit_ = static_cast<std::size_t>(std::max(BacktrackLimit_, 0));
     if (!Frames_) Frames_ = std::make_unique<TFrameStack>();
+    if (RepeatHintsOf_ != CompileCount_) {
+        RepeatHints_.clear();
+        RepeatHintsOf_ = CompileCount_;
+    }
     if (BackPassPos_.size() != Program_.size() || BackPassEpoch_ == UINT32_MAX) {
         BackPassPos_.assign(Program_.size(), TBackPass{});
         BackPassEpoch_ = 0;
@@ -188,6 +204,7 @@ bool TRegExpr::TryMatch(std::int32_t pos) {
 bool TRegExpr::MatchPrim(std::int32_t node) {
     const std::uint8_t *program = Program_.data();
     const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
+    const std::int32_t size = static_cast<std::int32_t>(Program_.size());
     const std::size_t base = Frames_->Size();
 
     for (;;) {
@@ -198,7 +215,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
         }
         {
             const TOpCode op = program[node];
-            const std::int32_t next = NextNode(node);
+            const std::int32_t next = LinkTarget(program, size, node);
             const std::uint8_t *operand = program + node + NodeHeaderSize;
             switch (op) {
             case OpEnd:
@@ -400,7 +417,7 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
     case FrameSubEnd:
         SubEnd_[frame.Node] = frame.A;
         return false;
-    case FrameRepeatGreedy:
+    case FrameRepeatGreedy:  // Node: the repeat's hint
         return NextRepeatAttempt(frame.Node, frame.Pos, frame.A - 1, frame.B, node);
     case FrameRepeatLazy:
         return NextRepeatAttempt(frame.Node, frame.Pos, frame.A + 1, frame.B, node);
@@ -460,74 +477,229 @@ bool TRegExpr::StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt) 
 
 // --- Simple repeats ---------------------------------------------------------------------------
 
-namespace {
-
-struct TRepeatShape {
-    std::int32_t Operand;
-    std::int32_t Min;
-    std::int32_t Max;
-    bool Lazy;
-};
-
-TRepeatShape RepeatShape(const std::uint8_t *program, std::int32_t node) {
-    const TOpCode op = program[node];
-    if (op == OpBraces || op == OpBracesLazy)
-        return {node + BracesNodeSize, ReadInt32(program + node + NodeHeaderSize),
-                ReadInt32(program + node + NodeHeaderSize + 4), op == OpBracesLazy};
-    const bool plus = op == OpPlus || op == OpPlusLazy;
-    return {node + NodeHeaderSize, plus ? 1 : 0, RepeatLimit, op == OpStarLazy || op == OpPlusLazy};
-}
-
-}  // namespace
-
 bool TRegExpr::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
-    const TRepeatShape shape = RepeatShape(Program_.data(), node);
+    const std::int32_t hintIndex = RepeatHintFor(node);
+    const TRepeatHint &hint = RepeatHints_[static_cast<std::size_t>(hintIndex)];
     const std::int32_t saved = ScanPos_;
-    const TOpCode operandOp = Program_[shape.Operand];
-    std::int32_t count = 0;
-    if (IsBackRefOp(operandOp)) {
-        const int group = Program_[shape.Operand + NodeHeaderSize];
+    if (hint.BackRef) {
+        const int group = Program_[hint.Operand + NodeHeaderSize];
         const bool set = group <= MaxGroups && SubStart_[group] >= 0 && SubEnd_[group] >= 0;
         if (set && SubEnd_[group] <= SubStart_[group]) {
             // Repetitions of an empty text all end where they start: one attempt there.
-            return NextRepeatAttempt(node, saved, shape.Min, shape.Min, resumeAt);
+            return NextRepeatAttempt(hintIndex, saved, hint.Min, hint.Min, resumeAt);
         }
     }
-    count = RegRepeat(shape.Operand, shape.Max);
+    const std::int32_t count = RegRepeat(hint.Operand, hint.Max);
     ScanPos_ = saved;
-    if (count < shape.Min) return false;
-    return shape.Lazy ? NextRepeatAttempt(node, saved, shape.Min, count, resumeAt)
-                      : NextRepeatAttempt(node, saved, count, shape.Min, resumeAt);
+    if (count < hint.Min) return false;
+    if (hint.Lazy) return NextRepeatAttempt(hintIndex, saved, hint.Min, count, resumeAt);
+    // The counts below the longest would each fail at the continuation's first character.
+    return NextRepeatAttempt(hintIndex, saved, count, hint.Disjoint ? count : hint.Min, resumeAt);
 }
 
 // Looks for the next repetition count worth an attempt, starting at `count`: greedy repeats go
 // down to `limit` (their minimum), lazy ones up to it (the count found).
-bool TRegExpr::NextRepeatAttempt(std::int32_t node, std::int32_t saved, std::int32_t count,
+bool TRegExpr::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std::int32_t count,
                                  std::int32_t limit, std::int32_t &resumeAt) {
-    const TRepeatShape shape = RepeatShape(Program_.data(), node);
+    const TRepeatHint &hint = RepeatHints_[static_cast<std::size_t>(hintIndex)];
     std::int32_t step = 1;
-    const TOpCode operandOp = Program_[shape.Operand];
-    if (IsBackRefOp(operandOp)) {
-        const int group = Program_[shape.Operand + NodeHeaderSize];
+    if (hint.BackRef) {
+        const int group = Program_[hint.Operand + NodeHeaderSize];
         step = group <= MaxGroups && SubStart_[group] >= 0 ? std::max(0, SubEnd_[group] - SubStart_[group]) : 0;
     }
-    const std::int32_t next = NextNode(node);
-    int lookAhead = -1;
-    if (next != 0 && Program_[next] == OpLiteral && Program_[next + NodeHeaderSize] != 0)
-        lookAhead = Program_[next + NodeHeaderSize];
-
-    const std::int32_t direction = shape.Lazy ? 1 : -1;
+    if (hint.Lazy && hint.Disjoint && count < limit) {
+        // The counts below the one found would each fail at the continuation's first character.
+        Steps_ += limit - count;
+        count = limit;
+    }
+    const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
+    const std::int32_t end = InputEnd_;
+    if (hint.Filtered && step == 1) {
+        // One scan over the counts whose next character the continuation cannot start with; the
+        // loop below then meets the first count worth an attempt, or runs out of counts.
+        const std::int32_t from = count;
+        std::int32_t pos = saved + count;
+        if (hint.Lazy) {
+            const std::int32_t last = std::min(saved + limit, end - 1);
+            if (hint.Single >= 0 && pos <= last) {
+                const void *found = std::memchr(input + pos, hint.Single, static_cast<std::size_t>(last - pos + 1));
+                pos = found ? static_cast<std::int32_t>(static_cast<const unsigned char *>(found) - input) : last + 1;
+            } else {
+                while (pos <= last && !InByteSet(hint.Starts.data(), input[pos])) ++pos;
+            }
+            count = pos - saved;
+            Steps_ += std::max(0, std::min(count, limit) - from);
+        } else if (pos < end) {
+            const std::int32_t low = saved + limit;
+            while (pos >= low && !InByteSet(hint.Starts.data(), input[pos])) --pos;
+            count = pos - saved;
+            Steps_ += std::max(0, from - std::max(count, limit));
+        }
+    }
+    const std::int32_t direction = hint.Lazy ? 1 : -1;
     for (;; count += direction) {
-        if (shape.Lazy ? count > limit : count < limit) return false;
+        if (hint.Lazy ? count > limit : count < limit) return false;
         ++Steps_;
         const std::int32_t pos = static_cast<std::int32_t>(saved + std::int64_t(count) * step);
-        if (lookAhead >= 0 && CharAt(pos) != lookAhead) continue;
-        if (count != limit && !PushFrame(shape.Lazy ? FrameRepeatLazy : FrameRepeatGreedy, node,
+        if (hint.Filtered && pos < end && !InByteSet(hint.Starts.data(), input[pos])) continue;
+        if (count != limit && !PushFrame(hint.Lazy ? FrameRepeatLazy : FrameRepeatGreedy, hintIndex,
                                          saved, count, limit))
             return false;
         ScanPos_ = pos;
-        resumeAt = next;
+        resumeAt = hint.Next;
         return true;
+    }
+}
+
+// The hint of the repeat at `node`, made at its first use in the program.
+std::int32_t TRegExpr::RepeatHintFor(std::int32_t node) {
+    for (std::size_t i = 0; i < RepeatHints_.size(); ++i)
+        if (RepeatHints_[i].Node == node) return static_cast<std::int32_t>(i);
+
+    const std::uint8_t *program = Program_.data();
+    const TOpCode op = program[node];
+    if (RepeatHints_.empty()) RepeatHints_.reserve(16);  // one allocation for most programs
+    TRepeatHint hint{};
+    hint.Node = node;
+    if (op == OpBraces || op == OpBracesLazy) {
+        hint.Operand = node + BracesNodeSize;
+        hint.Min = ReadInt32(program + node + NodeHeaderSize);
+        hint.Max = ReadInt32(program + node + NodeHeaderSize + 4);
+    } else {
+        hint.Operand = node + NodeHeaderSize;
+        hint.Min = op == OpPlus || op == OpPlusLazy ? 1 : 0;
+        hint.Max = RepeatLimit;
+    }
+    hint.Lazy = op == OpStarLazy || op == OpPlusLazy || op == OpBracesLazy;
+    hint.BackRef = IsBackRefOp(program[hint.Operand]);
+    hint.Next = NextNode(node);
+
+    int budget = 64;
+    hint.Filtered = AddChainStarts(hint.Next, hint.Starts.data(), budget);
+    if (hint.Filtered) {
+        std::array<std::uint8_t, ByteSetSize> operandChars{};
+        bool overlap = hint.BackRef || !AddNodeChars(hint.Operand, operandChars.data());
+        int members = 0;
+        hint.Single = -1;
+        for (int i = 0; i < ByteSetSize; ++i) {
+            overlap = overlap || (operandChars[i] & hint.Starts[i]) != 0;
+            if (hint.Starts[i] == 0) continue;
+            members += std::popcount(hint.Starts[i]);
+            hint.Single = i * 8 + std::countr_zero(hint.Starts[i]);
+        }
+        hint.Disjoint = !overlap;
+        if (members != 1) hint.Single = -1;
+    } else {
+        hint.Single = -1;
+    }
+    RepeatHints_.push_back(hint);
+    return static_cast<std::int32_t>(RepeatHints_.size() - 1);
+}
+
+// Adds the characters that the single-character node `node` can match to `chars`; false for a
+// node that is not one.
+bool TRegExpr::AddNodeChars(std::int32_t node, std::uint8_t *chars) const {
+    const std::uint8_t *operand = Program_.data() + node + NodeHeaderSize;
+    switch (Program_[node]) {
+    case OpAny:
+    case OpAnyInLine:
+        std::fill(chars, chars + ByteSetSize, std::uint8_t(0xFF));
+        return true;
+    case OpLiteral:
+        if (operand[0] == 0) return false;
+        AddToByteSet(chars, operand[0]);
+        return true;
+    case OpLiteralNoCase:
+        if (operand[0] == 0) return false;
+        AddToByteSet(chars, operand[0]);
+        AddToByteSet(chars, CaseTable_[operand[0]]);
+        return true;
+    case OpDigit:
+    case OpNonDigit:
+    case OpSmallSet:
+    case OpNotSmallSet: {
+        // The set is built a byte at a time: hints are made while a line is matched, and for a
+        // program compiled for that one line.
+        std::array<std::uint8_t, ByteSetSize> members{};
+        if (Program_[node] == OpDigit || Program_[node] == OpNonDigit) {
+            members['0' >> 3] = 0xFF;  // '0'..'7'
+            members['8' >> 3] = 0x03;  // '8', '9'
+        } else {
+            for (int i = 0; i < SmallSetSize; ++i) AddToByteSet(members.data(), operand[i]);
+        }
+        const std::uint8_t flip = Program_[node] == OpNonDigit || Program_[node] == OpNotSmallSet ? 0xFF : 0x00;
+        for (int i = 0; i < ByteSetSize; ++i) chars[i] = static_cast<std::uint8_t>(chars[i] | (members[i] ^ flip));
+        return true;
+    }
+    case OpByteSet:
+        for (int i = 0; i < ByteSetSize; ++i) chars[i] = static_cast<std::uint8_t>(chars[i] | operand[i]);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Adds to `chars` every character that the chain from `node` can begin with when it succeeds at
+// a position before the end of the input. False when that cannot be told: the chain may succeed
+// there without consuming (it ends, or starts with a test or a loop), or the walk took more than
+// `budget` nodes.
+bool TRegExpr::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budget) const {
+    const std::uint8_t *program = Program_.data();
+    for (;;) {
+        if (node == 0 || --budget < 0) return false;
+        const TOpCode op = program[node];
+        const std::int32_t next = NextNode(node);
+        switch (op) {
+        case OpEmpty:
+        case OpComment:
+            node = next;
+            continue;
+        case OpInputEnd:
+            return true;  // it holds only at the end
+        case OpLiteral:
+        case OpLiteralNoCase:
+            if (program[node + NodeHeaderSize] == 0) {
+                node = next;
+                continue;
+            }
+            return AddNodeChars(node, chars);
+        case OpAny:
+        case OpAnyInLine:
+        case OpDigit:
+        case OpNonDigit:
+        case OpSmallSet:
+        case OpNotSmallSet:
+        case OpByteSet:
+            return AddNodeChars(node, chars);
+        case OpBranch:
+            if (next == 0 || program[next] != OpBranch) {
+                node += NodeHeaderSize;
+                continue;
+            }
+            for (std::int32_t branch = node; branch != 0 && program[branch] == OpBranch; branch = NextNode(branch))
+                if (!AddChainStarts(branch + NodeHeaderSize, chars, budget)) return false;
+            return true;
+        case OpStar:
+        case OpStarLazy:
+        case OpPlus:
+        case OpPlusLazy:
+        case OpBraces:
+        case OpBracesLazy: {
+            const bool braces = op == OpBraces || op == OpBracesLazy;
+            if (!AddNodeChars(node + (braces ? BracesNodeSize : NodeHeaderSize), chars)) return false;
+            const std::int32_t min = braces ? ReadInt32(program + node + NodeHeaderSize)
+                                            : (op == OpPlus || op == OpPlusLazy ? 1 : 0);
+            if (min > 0) return true;
+            node = next;
+            continue;
+        }
+        default:
+            if (IsOpenOp(op) || IsCloseOp(op)) {
+                node = next;
+                continue;
+            }
+            return false;
+        }
     }
 }
 
@@ -566,6 +738,13 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
         countWhile([operand](unsigned char x) { return InSmallSet(operand, x); });
         break;
     case OpNotSmallSet:
+        if (operand[0] == operand[2]) {
+            // One excluded character ("[^:]"): the run ends at its next occurrence.
+            const void *found = std::memchr(input + from, operand[0], static_cast<std::size_t>(std::max(limit, 0)));
+            count = found ? static_cast<std::int32_t>(static_cast<const unsigned char *>(found) - (input + from))
+                          : std::max(limit, 0);
+            break;
+        }
         countWhile([operand](unsigned char x) { return !InSmallSet(operand, x); });
         break;
     case OpByteSet:

@@ -90,6 +90,20 @@ TEST(Object, TheSubjectEndsAtItsFirstNul) {
     EXPECT_EQ(re.MatchPos(0), 1);
 }
 
+TEST(Object, EachSubjectReplacesTheLastOneWhole) {
+    // The subject's copy is reused from line to line: nothing of a longer one may show through,
+    // and a subject taken from the current one is copied before it is overwritten.
+    TRegExpr re;
+    re.SetExpression("^.*$");
+    ASSERT_TRUE(re.Exec(std::string(10000, 'x') + "end"));
+    ASSERT_TRUE(re.Exec("short"));
+    EXPECT_EQ(re.Match(0), "short");
+    ASSERT_TRUE(re.Exec(re.InputString().substr(2)));
+    EXPECT_EQ(re.Match(0), "ort");
+    ASSERT_TRUE(re.Exec(""));
+    EXPECT_EQ(re.MatchLen(0), 0);
+}
+
 TEST(Object, TheExpressionEndsAtItsFirstNul) {
     TRegExpr re;
     re.SetExpression(std::string("ab\0cd", 5));
