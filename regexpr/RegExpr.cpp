@@ -107,8 +107,11 @@ void TRegExpr::DropProgram() {
 
 bool TRegExpr::EnsureProgram() {
     if (Modifiers_ != ProgramModifiers_) DropProgram();
-    LineSeparatorSet_.reset();
-    for (unsigned char c : LineSeparatorList_) LineSeparatorSet_.set(c);
+    if (!LineSeparatorSetBuilt_) {
+        // The separator list stays fixed for the object's life.
+        for (unsigned char c : LineSeparatorList_) LineSeparatorSet_.set(c);
+        LineSeparatorSetBuilt_ = true;
+    }
     if (Program_.empty()) CompileExpression();
     if (Program_.empty()) return false;
     if (Program_[0] != ProgramSignature) {

@@ -313,11 +313,17 @@ private:
     std::vector<TRepeatHint> RepeatHints_;
     std::int32_t RepeatHintsOf_ = -1;
     // Where the last pass through each "back" node began, valid only when its stamp equals
-    // BackPassEpoch_: a new execution moves the epoch on instead of clearing every entry.
+    // BackPassEpoch_: a new execution moves the epoch on instead of clearing every entry. The
+    // table is made when an execution first reaches a "back" node of the program (most programs
+    // have none, and a program compiled for one line is executed once); an entry of stamp 0
+    // never counts, so a new table is all zeros.
     struct TBackPass {
         std::uint32_t Epoch = 0;
-        std::int32_t Pos = -1;
+        std::int32_t Pos = 0;
     };
+    void PrepareBackPasses() {
+        if (BackPassPos_.size() != Program_.size()) BackPassPos_.assign(Program_.size(), TBackPass{});
+    }
     std::vector<TBackPass> BackPassPos_;
     std::uint32_t BackPassEpoch_ = 0;
     std::int32_t BackPassAt(std::int32_t node) const {
@@ -369,6 +375,7 @@ private:
     unsigned char PairHead_ = 0;
     unsigned char PairTail_ = 0;
     std::bitset<256> LineSeparatorSet_;
+    bool LineSeparatorSetBuilt_ = false;
 };
 
 }  // namespace regexpr

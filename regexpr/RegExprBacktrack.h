@@ -24,8 +24,10 @@ struct TRegExpr::TFrame {
 /// block (a 32-bit process has little address space to spare) and never copies frames.
 class TRegExpr::TFrameStack {
 public:
-    static constexpr std::size_t ChunkSize = 1 << 14;
-    static constexpr std::size_t ChunksKept = 4;
+    // Small chunks: most executions need a few frames, and an object made for one line should
+    // not pay for a large block; the kept chunks let an object that runs many lines reuse them.
+    static constexpr std::size_t ChunkSize = 1 << 10;
+    static constexpr std::size_t ChunksKept = 64;
 
     std::size_t Size() const { return Size_; }
 

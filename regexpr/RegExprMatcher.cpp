@@ -138,8 +138,8 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
         RepeatHints_.clear();
         RepeatHintsOf_ = CompileCount_;
     }
-    if (BackPassPos_.size() != Program_.size() || BackPassEpoch_ == UINT32_MAX) {
-        BackPassPos_.assign(Program_.size(), TBackPass{});
+    if (BackPassEpoch_ == UINT32_MAX) {
+        BackPassPos_.clear();  // made again, all unset, when a "back" node needs it
         BackPassEpoch_ = 0;
     }
     ++BackPassEpoch_;  // every entry written before now reads as unset
@@ -303,6 +303,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpBack: {
                 // A pass that comes back here where the last one did consumed nothing: going
                 // round again would never end.
+                PrepareBackPasses();
                 const std::int32_t last = BackPassAt(node);
                 if (last == ScanPos_) goto fail;
                 if (!PushFrame(FrameBackPass, node, 0, last, 0)) return false;
