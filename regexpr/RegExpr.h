@@ -311,6 +311,10 @@ private:
     // What the simple repeats of the program need at run time, worked out at their first use
     // and kept while the program stays (the compilation it belongs to is RepeatHintsOf_).
     std::vector<TRepeatHint> RepeatHints_;
+    // The hint of each repeat node by its offset, made once a program has more repeats in use
+    // than a short search handles well.
+    static constexpr std::size_t LinearRepeatHints = 8;
+    std::vector<std::int32_t> RepeatHintIndex_;
     std::int32_t RepeatHintsOf_ = -1;
     // Where the last pass through each "back" node began, valid only when its stamp equals
     // BackPassEpoch_: a new execution moves the epoch on instead of clearing every entry. The

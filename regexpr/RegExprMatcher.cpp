@@ -136,6 +136,7 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
     if (!Frames_) Frames_ = std::make_unique<TFrameStack>();
     if (RepeatHintsOf_ != CompileCount_) {
         RepeatHints_.clear();
+        RepeatHintIndex_.clear();
         RepeatHintsOf_ = CompileCount_;
     }
     if (BackPassEpoch_ == UINT32_MAX) {
@@ -554,8 +555,13 @@ bool TRegExpr::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std
 
 // The hint of the repeat at `node`, made at its first use in the program.
 std::int32_t TRegExpr::RepeatHintFor(std::int32_t node) {
-    for (std::size_t i = 0; i < RepeatHints_.size(); ++i)
-        if (RepeatHints_[i].Node == node) return static_cast<std::int32_t>(i);
+    if (!RepeatHintIndex_.empty()) {
+        const std::int32_t known = RepeatHintIndex_[static_cast<std::size_t>(node)];
+        if (known >= 0) return known;
+    } else {
+        for (std::size_t i = 0; i < RepeatHints_.size(); ++i)
+            if (RepeatHints_[i].Node == node) return static_cast<std::int32_t>(i);
+    }
 
     const std::uint8_t *program = Program_.data();
     const TOpCode op = program[node];
@@ -594,7 +600,18 @@ std::int32_t TRegExpr::RepeatHintFor(std::int32_t node) {
         hint.Single = -1;
     }
     RepeatHints_.push_back(hint);
-    return static_cast<std::int32_t>(RepeatHints_.size() - 1);
+    const auto index = static_cast<std::int32_t>(RepeatHints_.size() - 1);
+    if (!RepeatHintIndex_.empty()) {
+        RepeatHintIndex_[static_cast<std::size_t>(node)] = index;
+    } else if (RepeatHints_.size() > LinearRepeatHints) {
+        // Past a few repeats a search through the list would cost every repeat attempt more than
+        // a step's worth: an index by node keeps the lookup constant, and the step limit a bound
+        // in time as well.
+        RepeatHintIndex_.assign(Program_.size(), -1);
+        for (std::size_t i = 0; i < RepeatHints_.size(); ++i)
+            RepeatHintIndex_[static_cast<std::size_t>(RepeatHints_[i].Node)] = static_cast<std::int32_t>(i);
+    }
+    return index;
 }
 
 // Adds the characters that the single-character node `node` can match to `chars`; false for a

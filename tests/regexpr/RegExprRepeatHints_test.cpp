@@ -63,6 +63,10 @@ std::vector<HintCase> HintCases() {
         {"a{1,3}a{2}", "aaaa", 0, "aaaa"},
         {"(a|b)*?b", "aab", 0, "aab", {"a"}},
         {".*(\\d)", "a1b2c", 0, "a1b2", {"2"}},
+        // More repeats than the short search of hints covers: each still finds its own hint.
+        {"^a*b*c*d*e*f*g*h*i*j*k*(l*)m", "abcdefghijkllm", 0, "abcdefghijkllm", {"ll"}},
+        {"^a*b*c*d*e*f*g*h*i*j*k*(l*)m*$", "aabbkkx", -1, ""},
+        {"^[a-c]*?[d-f]*?[g-i]*?[j-l]*?[m-o]*?[p-r]*?[s-u]*?[v-x]*?[yz]*?(\\d+)", "adgjmpsvy42", 0, "adgjmpsvy42", {"42"}},
     };
 }
 
