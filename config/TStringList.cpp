@@ -50,12 +50,12 @@ TStringList &TStringList::operator=(TStringList &&other) noexcept {
     return *this;
 }
 
-TStringList::Entry &TStringList::Slot(std::size_t index) const {
+TStringList::Place TStringList::PlaceOf(std::size_t index) {
     // Segment k starts at entry kFirstSegment * (2^k - 1).
     const std::size_t units = index / kFirstSegment + 1;
-    const int segment = std::bit_width(units) - 1;
+    const auto segment = static_cast<std::size_t>(std::bit_width(units) - 1);
     const std::size_t start = kFirstSegment * ((std::size_t{1} << segment) - 1);
-    return segments_[static_cast<std::size_t>(segment)].get()[index - start];
+    return Place{segment, index - start};
 }
 
 TStringList::Entry &TStringList::At(std::size_t index) {

@@ -78,8 +78,21 @@ private:
     /// The entry at `index`; throws std::out_of_range past the end.
     Entry &At(std::size_t index);
     const Entry &At(std::size_t index) const;
+    /// Where the entry at `index` lives: its segment and its place in it.
+    struct Place {
+        std::size_t segment;
+        std::size_t offset;
+    };
+    static Place PlaceOf(std::size_t index);
     /// The entry at `index`, which must be below the count of constructed entries.
-    Entry &Slot(std::size_t index) const;
+    Entry &Slot(std::size_t index) {
+        const Place place = PlaceOf(index);
+        return segments_[place.segment].get()[place.offset];
+    }
+    const Entry &Slot(std::size_t index) const {
+        const Place place = PlaceOf(index);
+        return segments_[place.segment].get()[place.offset];
+    }
     /// Constructs a new last entry.
     Entry &Grow(std::string text, std::unique_ptr<TCommandOptions> object);
     /// Destroys the last entry.
