@@ -170,13 +170,17 @@ std::string TRegExpr::Match(std::int32_t n) const {
     return InputString_->substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(MatchLen(n)));
 }
 
+bool TRegExpr::EnsureStartCharSet() const {
+    if (StartCharSetKnown_ || Program_.empty()) return true;
+    std::bitset<256> set;
+    const bool complete = BuildStartCharSet(1, set);
+    StartCharSet_ = set;
+    StartCharSetKnown_ = complete;  // an unfinished walk is reported again by the next search
+    return complete;
+}
+
 const std::bitset<256> &TRegExpr::StartCharSet() const {
-    if (!StartCharSetKnown_ && !Program_.empty()) {
-        std::bitset<256> set;
-        BuildStartCharSet(1, set);  // a program the compiler wrote holds only known opcodes
-        StartCharSet_ = set;
-        StartCharSetKnown_ = true;
-    }
+    EnsureStartCharSet();  // a program the compiler wrote holds only known opcodes
     return StartCharSet_;
 }
 

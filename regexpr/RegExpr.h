@@ -269,11 +269,16 @@ private:
     void ComputeHints(int topFlags);
 
     // Matcher (RegExprMatcher.cpp).
-    std::int32_t NextNode(std::int32_t node) const;
+    std::int32_t NextNode(std::int32_t node) const {
+        return LinkedNode(Program_.data(), static_cast<std::int32_t>(Program_.size()), node);
+    }
     bool TryMatch(std::int32_t pos);
     bool MatchPrim(std::int32_t node);
     std::int32_t RegRepeat(std::int32_t node, std::int32_t max);
     bool BuildStartCharSet(std::int32_t node, std::bitset<256> &set) const;
+    /// Collects the start-character set unless it is known; false when the walk met an opcode
+    /// outside the table.
+    bool EnsureStartCharSet() const;
     bool ReportExecError(std::int32_t code);
     bool IsWordChar(std::int32_t pos) const;
     bool LineStartAt(std::int32_t pos) const;

@@ -70,10 +70,6 @@ void AddCyrillicUpper(auto &&add) {
     for (int c = 0xC6; c <= 0xDF; ++c) add(static_cast<unsigned char>(c));
 }
 
-std::int32_t NextInProgram(const std::vector<std::uint8_t> &program, std::int32_t node) {
-    return LinkedNode(program.data(), static_cast<std::int32_t>(program.size()), node);
-}
-
 }  // namespace
 
 bool ParseModifierLetters(std::string_view letters, std::int32_t &modifiers) {
@@ -106,7 +102,7 @@ struct TRegExpr::TClassBuilder {
     unsigned char RangeStart = 0;
     const std::array<unsigned char, 256> *CaseTable = nullptr;
 
-    void AddOne(unsigned char b) { Set[b >> 3] = static_cast<std::uint8_t>(Set[b >> 3] | (1u << (b & 7))); }
+    void AddOne(unsigned char b) { AddToByteSet(Set.data(), b); }
     // A member; with case partners on, its partner comes along.
     void AddByte(unsigned char b) {
         AddOne(b);
@@ -295,10 +291,7 @@ void TRegExpr::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
 void TRegExpr::AppendLink(std::int32_t node, std::int32_t target) {
     if (node == DummyNode || node <= 0) return;
     std::int32_t last = node;
-    const std::uint8_t *program = Program_.data();
-    const std::int32_t size = static_cast<std::int32_t>(Program_.size());
-    for (std::int32_t next = LinkedNode(program, size, last); next != 0; next = LinkedNode(program, size, last))
-        last = next;
+    for (std::int32_t next = NextNode(last); next != 0; next = NextNode(last)) last = next;
     WriteInt32(&Program_[last + LinkOffset], target - last);
 }
 
@@ -366,7 +359,7 @@ std::int32_t TRegExpr::ParseReg(bool group, int &flags) {
     std::int32_t ender = EmitOp(group ? static_cast<TOpCode>(OpClose + groupNumber) : OpEnd);
     AppendLink(result, ender);
     // Every alternative ends at the ender.
-    for (std::int32_t node = result; node > 0; node = NextInProgram(Program_, node))
+    for (std::int32_t node = result; node > 0; node = NextNode(node))
         AppendLinkToOperand(node, ender);
 
     if (group) {
@@ -834,7 +827,7 @@ void TRegExpr::ComputeHints(int topFlags) {
     MustStringAt_ = 0;
     MustLength_ = 0;
 
-    const std::int32_t after = NextInProgram(Program_, 1);
+    const std::int32_t after = NextNode(1);
     if (after == 0 || Program_[after] != OpEnd) return;  // more than one top-level alternative
     const std::int32_t first = 1 + NodeHeaderSize;
     if (Program_[first] == OpLiteral)
@@ -845,7 +838,7 @@ void TRegExpr::ComputeHints(int topFlags) {
     if (!(topFlags & FlagStartsWithRepeat)) return;
     // The longest literal along the top-level chain (the last of equally long ones).
     std::int64_t guard = static_cast<std::int64_t>(Program_.size());
-    for (std::int32_t node = first; node != 0 && guard-- > 0; node = NextInProgram(Program_, node)) {
+    for (std::int32_t node = first; node != 0 && guard-- > 0; node = NextNode(node)) {
         if (Program_[node] != OpLiteral) continue;
         const char *text = reinterpret_cast<const char *>(&Program_[node + NodeHeaderSize]);
         std::int32_t length = static_cast<std::int32_t>(std::strlen(text));

@@ -36,31 +36,9 @@ bool InSmallSet(const std::uint8_t *set, unsigned char c) {
     return c == set[0] || c == set[1] || c == set[2];
 }
 
-bool InByteSet(const std::uint8_t *set, unsigned char c) { return (set[c >> 3] >> (c & 7)) & 1; }
-
-void AddToByteSet(std::uint8_t *set, unsigned char c) {
-    set[c >> 3] = static_cast<std::uint8_t>(set[c >> 3] | (1u << (c & 7)));
-}
-
-// The node that `node`'s link leads to, or 0 for none: also 0 when `node` or the target lies
-// outside the program (`size` bytes), so that a damaged link cannot lead the matcher astray.
-// Both range tests are one unsigned comparison each: a node below 1 or a target that the sum
-// takes below 1 wraps round to a huge value.
-inline std::int32_t LinkTarget(const std::uint8_t *program, std::int32_t size, std::int32_t node) {
-    if (size <= NodeHeaderSize || std::uint32_t(node) - 1 >= std::uint32_t(size - NodeHeaderSize)) return 0;
-    const std::int32_t link = ReadInt32(program + node + LinkOffset);
-    const std::uint32_t target = std::uint32_t(node) + std::uint32_t(link);
-    if (link == 0 || target - 1 >= std::uint32_t(size) - 1) return 0;
-    return static_cast<std::int32_t>(target);
-}
-
 }  // namespace
 
 // --- Helpers ----------------------------------------------------------------------------------
-
-std::int32_t TRegExpr::NextNode(std::int32_t node) const {
-    return LinkTarget(Program_.data(), static_cast<std::int32_t>(Program_.size()), node);
-}
 
 unsigned char TRegExpr::CharAt(std::int32_t pos) const {
     return pos < InputEnd_ ? static_cast<unsigned char>((*InputString_)[pos]) : 0;
@@ -163,12 +141,7 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
             }
             return false;
         }
-        if (!StartCharSetKnown_) {
-            std::bitset<256> set;
-            if (!BuildStartCharSet(1, set)) return ReportExecError(1001);
-            StartCharSet_ = set;
-            StartCharSetKnown_ = true;
-        }
+        if (!EnsureStartCharSet()) return ReportExecError(1001);
         for (std::int32_t p = start; p < length; ++p) {
             if (!StartCharSet_.test(static_cast<unsigned char>(input[p]))) continue;
             if (TryMatch(p)) return true;
@@ -216,7 +189,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
         }
         {
             const TOpCode op = program[node];
-            const std::int32_t next = LinkTarget(program, size, node);
+            const std::int32_t next = LinkedNode(program, size, node);
             const std::uint8_t *operand = program + node + NodeHeaderSize;
             switch (op) {
             case OpEnd:
@@ -812,13 +785,6 @@ bool TRegExpr::BuildStartCharSet(std::int32_t start, std::bitset<256> &set) cons
     // The characters found, packed as a byte-set operand is, so that sets are added a byte at a
     // time; they join `set` when the walk ends.
     std::array<std::uint8_t, ByteSetSize> found{};
-    auto add = [&found](unsigned char c) {
-        found[c >> 3] = static_cast<std::uint8_t>(found[c >> 3] | (1u << (c & 7)));
-    };
-    auto addAll = [&found](const std::uint8_t *map, std::uint8_t flip) {
-        for (int i = 0; i < ByteSetSize; ++i)
-            found[i] = static_cast<std::uint8_t>(found[i] | (map[i] ^ flip));
-    };
     auto flush = [&set, &found] {
         std::bitset<256> bits;
         for (int i = ByteSetSize - 1; i >= 0; --i) {
@@ -840,39 +806,20 @@ bool TRegExpr::BuildStartCharSet(std::int32_t start, std::bitset<256> &set) cons
             switch (op) {
             case OpEnd:
                 break;
-            case OpAny:
-            case OpAnyInLine:
             case OpBackRef:
             case OpBackRefNoCase:
                 found.fill(0xFF);
                 break;
+            case OpAny:
+            case OpAnyInLine:
             case OpLiteral:
-                add(operand[0]);
-                break;
             case OpLiteralNoCase:
-                add(operand[0]);
-                add(CaseTable_[operand[0]]);
-                break;
             case OpDigit:
-            case OpNonDigit: {
-                // '0'..'9' are bits 0..7 of byte 6 and bits 0..1 of byte 7.
-                std::array<std::uint8_t, ByteSetSize> digits{};
-                digits['0' >> 3] = 0xFF;
-                digits['8' >> 3] = 0x03;
-                addAll(digits.data(), op == OpDigit ? 0x00 : 0xFF);
-                break;
-            }
+            case OpNonDigit:
             case OpSmallSet:
-            case OpNotSmallSet: {
-                std::array<std::uint8_t, ByteSetSize> members{};
-                for (int i = 0; i < SmallSetSize; ++i)
-                    members[operand[i] >> 3] =
-                        static_cast<std::uint8_t>(members[operand[i] >> 3] | (1u << (operand[i] & 7)));
-                addAll(members.data(), op == OpSmallSet ? 0x00 : 0xFF);
-                break;
-            }
+            case OpNotSmallSet:
             case OpByteSet:
-                addAll(operand, 0x00);
+                AddNodeChars(node, found.data());  // the compiler writes no empty literal
                 break;
             case OpLoopEntry:
                 goOn = next;

@@ -101,14 +101,23 @@ inline void WriteInt32(std::uint8_t *at, std::int32_t value) {
 }
 
 /// The node that the `Link` of `node` designates, or 0 when there is none or when the link, or
-/// the node itself, lies outside a program of `size` bytes.
+/// the node itself, lies outside a program of `size` bytes. Every node visit of the compiler and
+/// the matcher asks this, so each range test is one unsigned comparison (a target that wraps
+/// around lands far above any program's size).
 inline std::int32_t LinkedNode(const std::uint8_t *program, std::int32_t size, std::int32_t node) {
-    if (node <= 0 || node > size - NodeHeaderSize) return 0;
+    if (size <= NodeHeaderSize || std::uint32_t(node) - 1 >= std::uint32_t(size - NodeHeaderSize)) return 0;
     const std::int32_t link = ReadInt32(program + node + LinkOffset);
-    if (link == 0) return 0;
-    const std::int64_t target = std::int64_t(node) + link;
-    if (target < 1 || target >= size) return 0;
+    const std::uint32_t target = std::uint32_t(node) + std::uint32_t(link);
+    if (link == 0 || target - 1 >= std::uint32_t(size) - 1) return 0;
     return static_cast<std::int32_t>(target);
+}
+
+/// Whether `c` is in a 256-bit map packed as an OpByteSet operand: bit (c & 7) of byte (c >> 3).
+inline bool InByteSet(const std::uint8_t *set, unsigned char c) { return (set[c >> 3] >> (c & 7)) & 1; }
+
+/// Puts `c` into a map packed as an OpByteSet operand.
+inline void AddToByteSet(std::uint8_t *set, unsigned char c) {
+    set[c >> 3] = static_cast<std::uint8_t>(set[c >> 3] | (1u << (c & 7)));
 }
 
 /// The name of an opcode ("OpBranch", "OpOpen+3"), or an empty view for a value that no
