@@ -1,6 +1,7 @@
 // Every captured command of the shipped command files, run through the real ParseErrorLine over
 // every line of the real tool output it reads, against the corpus's table of expected positions.
-// Formats with no output in the corpus (MSVC, tsc, Windows paths) are checked on sample lines.
+// The corpus is the shared one plus the repository's own (tests/tool-output). Formats with no
+// output in either (MSVC, Windows paths) are checked on sample lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -225,6 +226,10 @@ TEST_P(CorpusReadingTest, YieldsExactlyTheExpectedPositions) {
     int positions = 0;
     for (const std::string &output : reading.outputs) {
         const std::vector<std::string> lines = shipped::OutputLines(output);
+        // The automatic jump takes the first line that yields a position; for a jump-to-first-
+        // error command that must be the case's first error the command promises to read.
+        int firstYield = -1;
+        int firstError = -1;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const int index = static_cast<int>(i);
             SCOPED_TRACE(Describe(output, i, lines[i]));
@@ -236,7 +241,12 @@ TEST_P(CorpusReadingTest, YieldsExactlyTheExpectedPositions) {
                 continue;
             }
             const shipped::ExpectedRow *row = shipped::FindExpected(output, index);
-            if (const KnownException *exception = FindException(reading.set, reading.title, output, index)) {
+            const KnownException *exception = FindException(reading.set, reading.title, output, index);
+            if (firstYield < 0 && got.line > 0) firstYield = index;
+            if (firstError < 0 && row != nullptr && row->kind == "error" &&
+                (exception == nullptr || exception->yieldedFile != nullptr))
+                firstError = index;
+            if (exception != nullptr) {
                 ASSERT_NE(row, nullptr) << "a known exception for a line that names no position";
                 if (exception->yieldedFile == nullptr) {
                     EXPECT_EQ(got.line, 0) << exception->reason;
@@ -257,6 +267,10 @@ TEST_P(CorpusReadingTest, YieldsExactlyTheExpectedPositions) {
             EXPECT_EQ(got.line, row->line);
             EXPECT_EQ(got.column, row->ColumnNumber());
             ++positions;
+        }
+        if (reading.rows == Rows::ErrorsOnly) {
+            EXPECT_EQ(firstYield, firstError) << output << ": the first jump lands on line " << firstYield
+                                              << ", the first error is on line " << firstError;
         }
     }
     EXPECT_GT(positions, 0) << "the command reads no position at all from its outputs";

@@ -29,14 +29,16 @@ std::vector<std::string> Split(const std::string &text, char separator) {
     }
 }
 
-std::string CorpusPath(const std::string &relative) {
-    return std::string(KILNRUN_TOOL_OUTPUT_DIR) + "/" + relative;
+/// The two corpus folders: the shared one and the repository's own; a tool's cases live in one.
+const std::vector<std::string> &CorpusRoots() {
+    static const std::vector<std::string> roots = {KILNRUN_TOOL_OUTPUT_DIR, KILNRUN_REPO_TOOL_OUTPUT_DIR};
+    return roots;
 }
 
 /// The rows of a tab-separated corpus table, without its header line; every row has as many
 /// fields as the header.
 std::vector<std::vector<std::string>> ReadTable(const std::string &name) {
-    std::vector<std::string> lines = Split(ReadBytes(CorpusPath(name)), '\n');
+    std::vector<std::string> lines = Split(ReadBytes(name), '\n');
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
     if (lines.empty()) throw std::runtime_error(name + " is empty");
     const std::size_t fields = Split(lines.front(), '\t').size();
@@ -119,9 +121,11 @@ int ExpectedRow::ColumnNumber() const { return column.empty() ? 0 : Decimal(colu
 const std::vector<ExpectedRow> &ExpectedRows() {
     static const std::vector<ExpectedRow> rows = [] {
         std::vector<ExpectedRow> result;
-        for (const std::vector<std::string> &fields : ReadTable("expected.tsv")) {
-            result.push_back(ExpectedRow{fields[0], fields[1], Decimal(fields[2]), fields[3],
-                                         Decimal(fields[4]), fields[5], fields[6]});
+        for (const std::string &root : CorpusRoots()) {
+            for (const std::vector<std::string> &fields : ReadTable(root + "/expected.tsv")) {
+                result.push_back(ExpectedRow{fields[0], fields[1], Decimal(fields[2]), fields[3],
+                                             Decimal(fields[4]), fields[5], fields[6]});
+            }
         }
         return result;
     }();
@@ -138,13 +142,42 @@ const ExpectedRow *FindExpected(const std::string &outputFile, int lineIndex) {
     return found == index.end() ? nullptr : found->second;
 }
 
-const std::vector<std::string> &CorpusOutputs() {
-    static const std::vector<std::string> outputs = [] {
-        std::vector<std::string> result;
-        for (const std::vector<std::string> &fields : ReadTable("cases.tsv")) result.push_back(fields[2]);
+namespace {
+
+/// Every output file of both corpora with the folder that holds it, in table order. An output
+/// listed by both corpora is an error: a name must say which output it is.
+const std::vector<std::pair<std::string, std::string>> &OutputsWithRoots() {
+    static const std::vector<std::pair<std::string, std::string>> outputs = [] {
+        std::vector<std::pair<std::string, std::string>> result;
+        for (const std::string &root : CorpusRoots()) {
+            for (const std::vector<std::string> &fields : ReadTable(root + "/cases.tsv")) {
+                for (const auto &known : result) {
+                    if (known.first == fields[2]) throw std::runtime_error("listed by both corpora: " + fields[2]);
+                }
+                result.emplace_back(fields[2], root);
+            }
+        }
         return result;
     }();
     return outputs;
+}
+
+}  // namespace
+
+const std::vector<std::string> &CorpusOutputs() {
+    static const std::vector<std::string> outputs = [] {
+        std::vector<std::string> result;
+        for (const auto &output : OutputsWithRoots()) result.push_back(output.first);
+        return result;
+    }();
+    return outputs;
+}
+
+std::string CorpusPath(const std::string &outputFile) {
+    for (const auto &output : OutputsWithRoots()) {
+        if (output.first == outputFile) return output.second + "/" + outputFile;
+    }
+    throw std::runtime_error("no corpus lists " + outputFile);
 }
 
 std::vector<std::string> OutputLines(const std::string &outputFile) {

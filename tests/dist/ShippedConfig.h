@@ -1,5 +1,5 @@
 // Helpers of the shipped-configuration tests: the two folders of command files read through the
-// real configuration parser, and the tool-output corpus with its table of expected positions.
+// real configuration parser, and the two tool-output corpora with their tables of expected positions.
 #pragma once
 
 #include <string>
@@ -61,8 +61,13 @@ const std::vector<ExpectedRow> &ExpectedRows();
 /// The row for that output line, or nullptr when the line names no position.
 const ExpectedRow *FindExpected(const std::string &outputFile, int lineIndex);
 
-/// The output files of every corpus case (the output_file column of cases.tsv).
+/// The output files of every corpus case (the output_file column of cases.tsv), from both
+/// corpora: the shared one and the repository's `tests/tool-output`. A tool's cases are in one of
+/// them, so "tool/case.txt" names one output.
 const std::vector<std::string> &CorpusOutputs();
+
+/// The full path of a corpus output file.
+std::string CorpusPath(const std::string &outputFile);
 
 /// The lines of a corpus output file, split on LF like expected.tsv counts them.
 std::vector<std::string> OutputLines(const std::string &outputFile);
