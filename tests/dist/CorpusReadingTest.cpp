@@ -47,7 +47,8 @@ const std::vector<const char *> kCobolFiles = {"cob.ini", "cbl.ini"};
 const std::vector<const char *> kNodeFiles = {"js.ini", "mjs.ini", "cjs.ini"};
 const std::vector<const char *> kCAndCppFiles = {"c.ini", "cpp.ini", "cc.ini", "cxx.ini"};
 const std::vector<const char *> kRustOutput = {"rustc/", "cargo/"};
-const std::vector<const char *> kRustShortOutput = {"rustc/short.txt", "rustc/short_color.txt", "rustc/short_warnings.txt"};
+const std::vector<const char *> kRustShortOutput = {"rustc/short.txt", "rustc/short_color.txt", "rustc/short_warnings.txt",
+                                                    "cargo/short.txt", "cargo/short_color.txt"};
 const std::vector<const char *> kGoBuildOutput = {"go/build.txt", "go/syntax.txt", "go/tabs.txt", "go/longline.txt",
                                                   "go/subpackage.txt"};
 const std::vector<const char *> kShellCheckGcc = {"shellcheck/gcc.txt", "shellcheck/source.txt", "shellcheck/tabs.txt",
