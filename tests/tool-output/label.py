@@ -85,6 +85,7 @@ def level_above(lines, index, pattern):
 # function gets the match (and, with two more parameters, the output lines and the index).
 RULES = {
     "clang": GCC_FAMILY,
+    "gcc": GCC_FAMILY,
     "g++": GCC_FAMILY,
     "clang-tidy": GCC_FAMILY,
     "tsc": [
