@@ -47,6 +47,39 @@ std::string JoinPath(const std::string &dir, const std::string &name, platform::
     return joined;
 }
 
+bool IsRelativePath(const std::string &path, platform::PathStyle style) {
+    if (style == platform::PathStyle::Posix) return path.empty() || path[0] != '/';
+    const bool startsWithDrive = path.size() >= 2 && path[1] == ':' &&
+                                 ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    const bool startsAtRoot = !path.empty() && (path[0] == '\\' || path[0] == '/');
+    return !startsWithDrive && !startsAtRoot;
+}
+
+std::string ResolveInFolder(const std::string &folder, const std::string &name, platform::PathStyle style) {
+    if (folder.empty() || !IsRelativePath(name, style)) return name;
+    const char separator = DirectorySeparator(style);
+    std::string resolved = folder;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        std::size_t end = start;
+        while (end < name.size() && name[end] != separator && name[end] != '/') ++end;
+        const std::string part = name.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            // Only a named last part goes: a root ("C:\", "/") or an earlier ".." stays.
+            const std::string last = FileNamePart(resolved, style);
+            const std::string parent = PathDir(resolved, style);
+            if (!last.empty() && last != ".." && !parent.empty()) {
+                resolved = parent;
+                continue;
+            }
+        }
+        resolved = JoinPath(resolved, part, style);
+    }
+    return resolved;
+}
+
 std::string FileNamePart(const std::string &path, platform::PathStyle style) {
     std::size_t last = LastDelimiter(path, style);
     return last == std::string::npos ? path : path.substr(last + 1);

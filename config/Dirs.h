@@ -24,6 +24,17 @@ std::string PathDirOrCurrent(const std::string &path,
 std::string JoinPath(const std::string &dir, const std::string &name,
                      platform::PathStyle style = platform::NativePathStyle());
 
+/// True when `path` names no root of its own: under the Windows rules it starts with neither a
+/// drive ("C:") nor a "\" or "/"; under POSIX it does not start with "/".
+bool IsRelativePath(const std::string &path, platform::PathStyle style = platform::NativePathStyle());
+
+/// `name` as seen from `folder`. A relative name is joined to the folder part by part: "." parts
+/// and empty ones are dropped, ".." takes away the folder's last part (never its root), and parts
+/// are separated with `DirectorySeparator` (under the Windows rules a name may use "/" too).
+/// An absolute name, and any name when `folder` is empty, comes back as it stands.
+std::string ResolveInFolder(const std::string &folder, const std::string &name,
+                            platform::PathStyle style = platform::NativePathStyle());
+
 /// The text after the last delimiter of `path` (all of it when there is none).
 std::string FileNamePart(const std::string &path,
                          platform::PathStyle style = platform::NativePathStyle());

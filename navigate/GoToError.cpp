@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "config/CommandMenu.h"
+#include "config/Dirs.h"
 #include "config/TCommandOptions.h"
 #include "navigate/OutputStore.h"
 #include "navigate/ParseErrorLine.h"
@@ -80,10 +81,16 @@ void OpenEditorAt(const std::string &fileName, const std::string &title, std::in
 
 void JumpToError(const std::string &fileName, const std::string &outputLine, std::int32_t line,
                  std::int32_t column) {
-    if (fileName.empty() || IsCurrentFile(fileName))
+    if (fileName.empty()) {
+        MoveInCurrentEditor(outputLine, line, column);
+        return;
+    }
+    // Taken from the folder the command ran in, not from wherever the host stands now.
+    const std::string target = ResolveInFolder(TheOutputStore().RunFolder(), fileName);
+    if (IsCurrentFile(target))
         MoveInCurrentEditor(outputLine, line, column);
     else
-        OpenEditorAt(fileName, outputLine, line, column);
+        OpenEditorAt(target, outputLine, line, column);
 }
 
 void GoToError(bool manual, bool suppressAutoExit) {

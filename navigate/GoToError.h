@@ -12,7 +12,8 @@ void GoToError(bool manual, bool suppressAutoExit);
 
 /// Moves the current editor to `line` and `column` when the output line names no file or the
 /// current editor's file, and shows the output line as the console title until the next key;
-/// otherwise opens a further editor on the named file.
+/// otherwise opens a further editor on the named file. A relative `fileName` is taken from the
+/// folder the stored command ran in.
 void JumpToError(const std::string &fileName, const std::string &outputLine, std::int32_t line,
                  std::int32_t column);
 

@@ -10,11 +10,13 @@ constexpr std::size_t kTitleCapacity = 511;
 }  // namespace
 
 void OutputStore::StoreOutput(std::unique_ptr<TStringList> lines, std::int32_t editorId,
-                              std::string commandLine, std::unique_ptr<TCommandOptions> options) {
+                              std::string commandLine, std::unique_ptr<TCommandOptions> options,
+                              std::string runFolder) {
     lines_ = std::move(lines);
     editorId_ = editorId;
     commandLine_ = std::move(commandLine);
     options_ = std::move(options);
+    runFolder_ = std::move(runFolder);
 }
 
 void OutputStore::ReleaseOutput() {
@@ -22,6 +24,8 @@ void OutputStore::ReleaseOutput() {
     options_.reset();
     commandLine_.clear();
     commandLine_.shrink_to_fit();
+    runFolder_.clear();
+    runFolder_.shrink_to_fit();
     editorId_ = 0;
 }
 

@@ -14,24 +14,29 @@
 
 /// The last run of a command, whichever editor ran it. After a visible run and after release
 /// there are no lines; a captured run that printed nothing still has its (one empty) line.
+/// The run folder is the current directory the command ran in: the folder that relative file
+/// names in its output start from.
 class OutputStore {
 public:
     /// Replaces whatever was held; takes ownership of lines and options.
     void StoreOutput(std::unique_ptr<TStringList> lines, std::int32_t editorId, std::string commandLine,
-                     std::unique_ptr<TCommandOptions> options);
-    /// Drops lines and options, empties the command line and sets the identifier to 0.
+                     std::unique_ptr<TCommandOptions> options, std::string runFolder);
+    /// Drops lines and options, empties the command line and the run folder and sets the
+    /// identifier to 0.
     void ReleaseOutput();
 
     const TStringList *Lines() const { return lines_.get(); }
     std::int32_t EditorId() const { return editorId_; }
     const std::string &CommandLine() const { return commandLine_; }
     const TCommandOptions *Options() const { return options_.get(); }
+    const std::string &RunFolder() const { return runFolder_; }
 
 private:
     std::unique_ptr<TStringList> lines_;
     std::int32_t editorId_ = 0;
     std::string commandLine_;
     std::unique_ptr<TCommandOptions> options_;
+    std::string runFolder_;
 };
 
 /// The file name of every editor the host has reported, by editor identifier. The table exists

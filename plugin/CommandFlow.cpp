@@ -58,11 +58,15 @@ void RunChosenCommand(const TStringList &menu, std::size_t index) {
     const std::string commandLine = ExpandTemplate(commandTemplate, arguments);
 
     // A directory that cannot be entered is not reported: the command then runs where we are.
-    if (options->CdFileDir) platform::Current().SetCurrentDirectory(arguments[1]);
+    const bool entered = options->CdFileDir && platform::Current().SetCurrentDirectory(arguments[1]);
+    // Relative names in the output start here, wherever the host's panels move afterwards. The
+    // file's folder keeps the spelling of the editor's file name, which the jump compares with.
+    std::string runFolder = entered ? arguments[1] : platform::Current().CurrentDirectory();
 
     std::unique_ptr<TCommandOptions> storedOptions = options->Clone();
     std::unique_ptr<TStringList> output = RunCommand(commandLine, options->ToMenu);
-    TheOutputStore().StoreOutput(std::move(output), editorId, commandLine, std::move(storedOptions));
+    TheOutputStore().StoreOutput(std::move(output), editorId, commandLine, std::move(storedOptions),
+                                 std::move(runFolder));
 
     if (options->ToMenu) GoToError(/*manual=*/false, /*suppressAutoExit=*/!wasSaved);
 }

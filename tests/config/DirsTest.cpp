@@ -96,6 +96,48 @@ INSTANTIATE_TEST_SUITE_P(Both, JoinPathRules,
                                            JoinCase{P, "/src/", "a.c", "/src/a.c"},
                                            JoinCase{P, "src\\", "a.c", "src\\/a.c"}));
 
+struct ResolveCase {
+    PathStyle style;
+    std::string folder;
+    std::string name;
+    bool relative;  // IsRelativePath of the name
+    std::string resolved;
+};
+
+class ResolveInFolderRules : public ::testing::TestWithParam<ResolveCase> {};
+
+TEST_P(ResolveInFolderRules, JoinsOnlyRelativeNames) {
+    const ResolveCase &c = GetParam();
+    EXPECT_EQ(IsRelativePath(c.name, c.style), c.relative);
+    EXPECT_EQ(ResolveInFolder(c.folder, c.name, c.style), c.resolved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, ResolveInFolderRules,
+    ::testing::Values(ResolveCase{W, "C:\\p\\src", "util.c", true, "C:\\p\\src\\util.c"},
+                      ResolveCase{W, "C:\\p\\src", "inc/util.h", true, "C:\\p\\src\\inc\\util.h"},
+                      ResolveCase{W, "C:\\p\\src", ".\\main.c", true, "C:\\p\\src\\main.c"},
+                      ResolveCase{W, "C:\\p\\src", "..\\include\\x.h", true, "C:\\p\\include\\x.h"},
+                      ResolveCase{W, "C:\\p\\q", "../../x.h", true, "C:\\x.h"},
+                      ResolveCase{W, "C:\\", "..\\x.h", true, "C:\\..\\x.h"},  // the root stays
+                      ResolveCase{W, "C:\\", "x.h", true, "C:\\x.h"},
+                      ResolveCase{W, "\\\\srv\\share\\src", "a//b.c", true, "\\\\srv\\share\\src\\a\\b.c"},
+                      ResolveCase{W, "C:\\p", "D:\\q\\x.c", false, "D:\\q\\x.c"},
+                      ResolveCase{W, "C:\\p", "d:x.c", false, "d:x.c"},
+                      ResolveCase{W, "C:\\p", "\\q\\x.c", false, "\\q\\x.c"},
+                      ResolveCase{W, "C:\\p", "/q/./x.c", false, "/q/./x.c"},
+                      ResolveCase{W, "", "..\\x.c", true, "..\\x.c"}));  // no folder: as it stands
+
+INSTANTIATE_TEST_SUITE_P(
+    Posix, ResolveInFolderRules,
+    ::testing::Values(ResolveCase{P, "/p/src", "util.c", true, "/p/src/util.c"},
+                      ResolveCase{P, "/p/src", "./main.c", true, "/p/src/main.c"},
+                      ResolveCase{P, "/p/src", "../include/./x.h", true, "/p/include/x.h"},
+                      ResolveCase{P, "/p/src", "a/../../../../x.h", true, "/../x.h"},
+                      ResolveCase{P, "/p/src", "inc\\util.h", true, "/p/src/inc\\util.h"},
+                      ResolveCase{P, "/p/src", "/q/../x.c", false, "/q/../x.c"},
+                      ResolveCase{P, "/p/src", "C:\\x.c", true, "/p/src/C:\\x.c"}));
+
 TEST(Dirs, DelimitersOfEachStyle) {
     EXPECT_TRUE(IsPathDelimiter('\\', W));
     EXPECT_TRUE(IsPathDelimiter(':', W));

@@ -92,15 +92,18 @@ TEST(OutputStore, ReleaseDropsEverything) {
     OutputStore store;
     auto lines = std::make_unique<TStringList>();
     lines->Append("");
-    store.StoreOutput(std::move(lines), 5, "gcc x.c", TCommandOptions::Create());
+    store.StoreOutput(std::move(lines), 5, "gcc x.c", TCommandOptions::Create(), "/w");
     ASSERT_NE(store.Lines(), nullptr);  // an empty run still stores its one empty line
     EXPECT_EQ(store.EditorId(), 5);
-    store.StoreOutput(nullptr, 6, "run", TCommandOptions::Create());  // a visible run: no lines
+    EXPECT_EQ(store.RunFolder(), "/w");
+    store.StoreOutput(nullptr, 6, "run", TCommandOptions::Create(), "/v");  // a visible run: no lines
     EXPECT_EQ(store.Lines(), nullptr);
+    EXPECT_EQ(store.RunFolder(), "/v");
     store.ReleaseOutput();
     EXPECT_EQ(store.EditorId(), 0);
     EXPECT_EQ(store.CommandLine(), "");
     EXPECT_EQ(store.Options(), nullptr);
+    EXPECT_EQ(store.RunFolder(), "");
 }
 
 TEST(ConsoleTitleSaver, RestoresOnceAndOnlyWhatItSaved) {
@@ -177,14 +180,19 @@ TEST(ParseErrorLine, NonIntegerGroupAndBadExpressionThrow) {
     }
 }
 
+// The folder the stored command ran in and the edited file in it, in the platform's notation.
+const bool kWindows = platform::NativePathStyle() == platform::PathStyle::Windows;
+const std::string kRunFolder = kWindows ? "C:\\w\\src" : "/w/src";
+const std::string kEditedFile = kWindows ? "C:\\w\\src\\main.c" : "/w/src/main.c";
+
 // Going to the position, against the fake host.
 class JumpTest : public ::testing::Test {
 protected:
     void SetUp() override {
         far::SetStartupInfo(&host.StartupInfo());
-        auto &editor = host.AddEditor(7, "/w/src/main.c");
+        auto &editor = host.AddEditor(7, kEditedFile);
         for (int i = 0; i < 40; ++i) editor.lines.push_back(i == 4 ? "\t  int x;" : "line");
-        TheEditorFileTable().SetEditorFile(7, "/w/src/main.c");
+        TheEditorFileTable().SetEditorFile(7, kEditedFile);
     }
     void TearDown() override {
         TheEditorFileTable().RemoveEditorFile(7);
@@ -201,7 +209,7 @@ protected:
         options->FileMatch = 1;
         options->AutoJump = autoJump;
         options->AutoExit = autoExit;
-        TheOutputStore().StoreOutput(std::move(list), 7, "gcc main.c", std::move(options));
+        TheOutputStore().StoreOutput(std::move(list), 7, "gcc main.c", std::move(options), kRunFolder);
     }
     FakeHost host;
 };
@@ -239,6 +247,24 @@ TEST_F(JumpTest, TailMatchDecidesTheEditor) {
     JumpToError("other.c", "other.c:3:0: error", 3, 0);
     EXPECT_EQ(host.calls.back(), "Editor other.c title=other.c:3:0: error flags=1 at 3:1");
     EXPECT_TRUE(host.positions.empty());
+}
+
+// Relative names start from the folder the command ran in; the joined name decides the editor.
+TEST_F(JumpTest, RelativeNamesStartFromTheRunFolder) {
+    Store({"x"}, false, false);
+    JumpToError("./main.c", "./main.c:2:1: a", 2, 1);
+    JumpToError("MAIN.C", "MAIN.C:3:1: b", 3, 1);
+    ASSERT_EQ(host.positions.size(), 2u);
+    EXPECT_EQ(host.positions[1].CurLine, 2);
+
+    JumpToError("../inc/x.h", "../inc/x.h:4:2: c", 4, 2);
+    const std::string header = kWindows ? "C:\\w\\inc\\x.h" : "/w/inc/x.h";
+    EXPECT_EQ(host.calls.back(), "Editor " + header + " title=../inc/x.h:4:2: c flags=1 at 4:2");
+
+    const std::string absolute = kWindows ? "D:\\other\\main.c" : "/other/main.c";
+    JumpToError(absolute, "abs", 1, 1);  // used as it stands, and not the edited file
+    EXPECT_EQ(host.calls.back(), "Editor " + absolute + " title=abs flags=1 at 1:1");
+    EXPECT_EQ(host.positions.size(), 2u);
 }
 
 TEST_F(JumpTest, JumpInTheCurrentEditorShowsTheLineAsTitleUntilRestored) {
@@ -298,7 +324,7 @@ TEST_F(JumpTest, CancelledMenuStillRunsTheExpressionOnce) {
     options->RegExp = "(";  // does not compile: reported even when the menu is cancelled
     auto lines = std::make_unique<TStringList>();
     lines->Append("x");
-    TheOutputStore().StoreOutput(std::move(lines), 7, "cmd", std::move(options));
+    TheOutputStore().StoreOutput(std::move(lines), 7, "cmd", std::move(options), kRunFolder);
     EXPECT_THROW(GoToError(true, true), std::exception);
     EXPECT_TRUE(host.positions.empty());
 }

@@ -133,7 +133,7 @@ TEST_F(ModuleTest, EditorEventsKeepTheTableAndReleaseTheStore) {
 
     auto lines = std::make_unique<TStringList>();
     lines->Append("x");
-    TheOutputStore().StoreOutput(std::move(lines), 3, "cmd", TCommandOptions::Create());
+    TheOutputStore().StoreOutput(std::move(lines), 3, "cmd", TCommandOptions::Create(), root.string());
     int other = 4;
     ProcessEditorEvent(EE_CLOSE, &other);  // another editor: the store stays
     EXPECT_NE(TheOutputStore().Lines(), nullptr);

@@ -1,0 +1,3 @@
+/* x */
+#define X 1
+#define Y 2

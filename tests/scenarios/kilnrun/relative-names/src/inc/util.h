@@ -1,0 +1,2 @@
+/* util */
+int util(void);

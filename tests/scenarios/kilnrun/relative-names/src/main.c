@@ -1,0 +1,6 @@
+#include "inc/util.h"
+#include "../include/x.h"
+int main(void)
+{
+    return util();
+}
