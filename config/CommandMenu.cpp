@@ -1,7 +1,6 @@
 #include "config/CommandMenu.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 
 #include "plugin/FARUtils.h"
@@ -19,7 +18,10 @@ void SetItemText(FarMenuItem &item, const std::string &text) {
 }
 
 // Value-initialised records: every field zero, as the host expects of what is not filled in.
-std::vector<FarMenuItem> ZeroFilledItems(std::size_t count) { return std::vector<FarMenuItem>(count); }
+// The host counts items in an int: entries past the most it can show get no record.
+std::vector<FarMenuItem> ZeroFilledItems(std::size_t count) {
+    return std::vector<FarMenuItem>(std::min<std::size_t>(count, kMostMenuItems));
+}
 
 }  // namespace
 
@@ -35,7 +37,7 @@ std::unique_ptr<TStringList> MergeCommandMenu(std::unique_ptr<TStringList> exten
 
 std::vector<FarMenuItem> BuildCommandMenuItems(const TStringList &list) {
     std::vector<FarMenuItem> items = ZeroFilledItems(list.Count());
-    for (std::size_t i = 0; i < list.Count(); ++i) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
         SetItemText(items[i], list.Name(i));
         if (list.Text(i) == kSeparatorText) items[i].Separator = -1;
     }
@@ -44,12 +46,12 @@ std::vector<FarMenuItem> BuildCommandMenuItems(const TStringList &list) {
 
 std::vector<FarMenuItem> BuildLineMenuItems(const TStringList &list) {
     std::vector<FarMenuItem> items = ZeroFilledItems(list.Count());
-    for (std::size_t i = 0; i < list.Count(); ++i) SetItemText(items[i], list.Text(i));
+    for (std::size_t i = 0; i < items.size(); ++i) SetItemText(items[i], list.Text(i));
     return items;
 }
 
 int ShowMenu(const std::string &title, const std::vector<FarMenuItem> &items) {
-    int count = static_cast<int>(std::min<std::size_t>(items.size(), INT_MAX));
+    int count = static_cast<int>(std::min<std::size_t>(items.size(), kMostMenuItems));
     return far::Menu(-1, -1, title.c_str(), items.data(), count);
 }
 

@@ -15,6 +15,10 @@
 std::unique_ptr<TStringList> MergeCommandMenu(std::unique_ptr<TStringList> extension,
                                               std::unique_ptr<TStringList> common);
 
+/// The most items a host menu holds: it counts them in an int. Longer lists show their first
+/// entries only.
+constexpr std::size_t kMostMenuItems = 0x7FFFFFFF;
+
 /// One zero-filled record per entry: the entry's name as text (cut to 127 characters), and a
 /// separator for an entry whose whole text is "---".
 std::vector<FarMenuItem> BuildCommandMenuItems(const TStringList &list);

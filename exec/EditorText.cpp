@@ -1,6 +1,7 @@
 #include "exec/EditorText.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "plugin/FARUtils.h"
 
@@ -36,19 +37,25 @@ int CursorPosition() {
 
 bool IsWordStop(char c) { return c == ' ' || c == '\b'; }
 
+/// A line's length in the host's int positions; a line longer than any position reaches is
+/// taken up to the last one.
+int HostLength(const std::string &line) {
+    return static_cast<int>(std::min<std::size_t>(line.size(), INT_MAX));
+}
+
 }  // namespace
 
 std::string SelectedPart(const std::string &line, int selStart, int selEnd) {
     // A negative start means no selection on this line; bounds past the text are cut to it.
     if (selEnd == -1 || selStart < 0) return {};
-    const int length = static_cast<int>(line.size());
+    const int length = HostLength(line);
     const int from = std::min(selStart, length);
     const int to = std::clamp(selEnd, from, length);
     return line.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
 }
 
 std::string WordAt(const std::string &line, int cursor) {
-    const int length = static_cast<int>(line.size());
+    const int length = HostLength(line);
     if (length == 0) return {};
     int i = std::clamp(cursor, 0, length - 1);
     while (!IsWordStop(line[i]) && i > 0) --i;

@@ -27,6 +27,12 @@ std::string Quoted(const std::string &program, const std::string &arguments) {
 
 const char *const kUnsupportedImage = "Executable image is not a supported type";
 
+/// A 32-bit (PE32) or 64-bit (PE32+) Windows image: both carry the subsystem in their header,
+/// and a 32-bit process starts either kind with the same command line.
+bool IsPeImage(std::uint32_t binaryType) {
+    return binaryType == platform::kBinary32Bit || binaryType == platform::kBinary64Bit;
+}
+
 std::string ResolveWindows(const std::string &program, const std::string &arguments) {
     platform::Platform &system = Current();
     const std::string extension = UpperAscii(FileExtension(program, PathStyle::Windows));
@@ -43,7 +49,7 @@ std::string ResolveWindows(const std::string &program, const std::string &argume
     if (image.binaryType == platform::kBinaryDos && system.IsNtPlatform()) {
         return "cmd /c\"" + Quoted(*found, arguments) + "\"";
     }
-    if (image.binaryType == platform::kBinary32Bit && image.subsystem == kConsoleSubsystem) {
+    if (IsPeImage(image.binaryType) && image.subsystem == kConsoleSubsystem) {
         return Quoted(*found, arguments);
     }
     Fail(kUnsupportedImage);
@@ -80,7 +86,9 @@ std::size_t ReadUpTo(platform::NativeHandle file, unsigned char *buffer, std::si
     return have;
 }
 
-/// The subsystem field of a PE image, or nullopt when the headers end before it.
+/// The subsystem field of a PE image, or nullopt when the headers end before it. The field
+/// stands at the same offset in the optional headers of PE32 (224 bytes) and PE32+ (240 bytes)
+/// images; only the bytes up to PE32's size are read.
 std::optional<std::uint16_t> ReadSubsystem(platform::NativeHandle file) {
     constexpr std::size_t kDosHeaderSize = 64;
     constexpr std::size_t kNewHeaderOffsetField = 60;
@@ -115,7 +123,7 @@ ImageType GetImageType(const std::string &fileName) {
     if (!type) return image;
     image.ok = true;
     image.binaryType = *type;
-    if (*type != platform::kBinary32Bit) return image;
+    if (!IsPeImage(*type)) return image;
     platform::UniqueHandle file(Current().OpenFileForRead(fileName));
     if (!file.Valid()) return image;
     image.subsystem = ReadSubsystem(file.Get());

@@ -52,9 +52,12 @@ struct ConsoleBufferInfo {
 };
 
 /// The binary type of an executable (GetBinaryTypeA): 0 a 32-bit Windows image, 1 a DOS program,
-/// other values other kinds. On POSIX, `kBinaryNative` marks an ELF file or a "#!" script.
+/// 6 a 64-bit Windows image, other values other kinds (2 a 16-bit Windows program, ...). On
+/// POSIX, `kBinaryNative` marks an ELF file or a "#!" script.
 constexpr std::uint32_t kBinary32Bit = 0;   // SCS_32BIT_BINARY
 constexpr std::uint32_t kBinaryDos = 1;     // SCS_DOS_BINARY
+constexpr std::uint32_t kBinary16Bit = 2;   // SCS_WOW_BINARY
+constexpr std::uint32_t kBinary64Bit = 6;   // SCS_64BIT_BINARY
 constexpr std::uint32_t kBinaryNative = 100;
 /// On POSIX: a readable file that is neither an executable ELF file nor an executable script.
 constexpr std::uint32_t kBinaryOther = 101;

@@ -159,10 +159,14 @@ public:
     }
 
     int CompareTextNoCase(const std::string &a, const std::string &b) override {
+        // The system counts characters in an int; texts beyond that compare byte by byte.
+        constexpr std::size_t kMostCounted = 0x7FFFFFFF;
+        auto bytewise = [&] { return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1); };
+        if (a.size() > kMostCounted || b.size() > kMostCounted) return bytewise();
         int result = ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
                                       static_cast<int>(a.size()), b.data(),
                                       static_cast<int>(b.size()));
-        if (result == 0) return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+        if (result == 0) return bytewise();
         return result - CSTR_EQUAL;
     }
 

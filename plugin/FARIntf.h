@@ -1,9 +1,10 @@
 // Declarations of the Far Manager 1.70 (ANSI) plug-in interface that this module uses.
 //
 // Field order, sizes and constants follow the host's public API. On 32-bit Windows the host
-// lays records out with 2-byte packing; elsewhere (the Linux module) natural alignment is used.
-// Every record here holds only 4-byte fields, pointers and char arrays whose sizes are multiples
-// of 4, so both rules give the same sizes on 32-bit targets; the win32 build asserts them.
+// lays records out with 2-byte packing; elsewhere (64-bit Windows, the Linux module) natural
+// alignment is used. Every record here holds only 4-byte fields, pointers and char arrays whose
+// sizes are multiples of 4, so both rules give the same sizes on 32-bit targets; the 32-bit
+// Windows build asserts them, and every 64-bit build asserts the naturally aligned layout.
 #pragma once
 
 #include <cstddef>
@@ -245,5 +246,55 @@ static_assert(offsetof(PluginStartupInfo, Editor) == 316, "Editor offset");
 static_assert(offsetof(PluginStartupInfo, EditorControl) == 332, "EditorControl offset");
 static_assert(kStartupInfoKeptSize == 336, "the kept part of PluginStartupInfo is 336 bytes");
 static_assert(offsetof(INPUT_RECORD, Event) == 4, "INPUT_RECORD event union offset");
+#elif UINTPTR_MAX == UINT64_MAX
+// 64-bit targets (the x86-64 DLL for 64-bit hosts, and the Linux module): natural alignment,
+// 8-byte pointers, so a pointer after an odd number of 4-byte fields starts 4 bytes later.
+static_assert(sizeof(FarMenuItem) == 140, "FarMenuItem must be 140 bytes");
+static_assert(offsetof(FarMenuItem, Separator) == 136, "FarMenuItem::Separator offset");
+static_assert(sizeof(FarDialogItem) == 552, "FarDialogItem must be 552 bytes");
+static_assert(offsetof(FarDialogItem, Focus) == 20, "FarDialogItem::Focus offset");
+static_assert(offsetof(FarDialogItem, Param) == 24, "FarDialogItem::Param offset");
+static_assert(offsetof(FarDialogItem, Flags) == 32, "FarDialogItem::Flags offset");
+static_assert(offsetof(FarDialogItem, DefaultButton) == 36, "FarDialogItem::DefaultButton offset");
+static_assert(offsetof(FarDialogItem, Data) == 40, "FarDialogItem::Data offset");
+static_assert(sizeof(PluginInfo) == 72, "PluginInfo must be 72 bytes");
+static_assert(offsetof(PluginInfo, DiskMenuStrings) == 8, "PluginInfo::DiskMenuStrings offset");
+static_assert(offsetof(PluginInfo, DiskMenuStringsNumber) == 24, "PluginInfo::DiskMenuStringsNumber offset");
+static_assert(offsetof(PluginInfo, PluginMenuStrings) == 32, "PluginInfo::PluginMenuStrings offset");
+static_assert(offsetof(PluginInfo, PluginMenuStringsNumber) == 40, "PluginInfo::PluginMenuStringsNumber offset");
+static_assert(offsetof(PluginInfo, PluginConfigStrings) == 48, "PluginInfo::PluginConfigStrings offset");
+static_assert(offsetof(PluginInfo, PluginConfigStringsNumber) == 56, "PluginInfo::PluginConfigStringsNumber offset");
+static_assert(offsetof(PluginInfo, CommandPrefix) == 64, "PluginInfo::CommandPrefix offset");
+static_assert(sizeof(EditorInfo) == 112, "EditorInfo must be 112 bytes");
+static_assert(offsetof(EditorInfo, FileName) == 8, "EditorInfo::FileName offset");
+static_assert(offsetof(EditorInfo, WindowSizeX) == 16, "EditorInfo::WindowSizeX offset");
+static_assert(offsetof(EditorInfo, CurLine) == 28, "EditorInfo::CurLine offset");
+static_assert(offsetof(EditorInfo, CurPos) == 32, "EditorInfo::CurPos offset");
+static_assert(offsetof(EditorInfo, TopScreenLine) == 40, "EditorInfo::TopScreenLine offset");
+static_assert(offsetof(EditorInfo, TableNum) == 64, "EditorInfo::TableNum offset");
+static_assert(offsetof(EditorInfo, CurState) == 80, "EditorInfo::CurState offset");
+static_assert(offsetof(EditorInfo, Reserved) == 84, "EditorInfo::Reserved offset");
+static_assert(sizeof(EditorGetString) == 40, "EditorGetString must be 40 bytes");
+static_assert(offsetof(EditorGetString, StringText) == 8, "EditorGetString::StringText offset");
+static_assert(offsetof(EditorGetString, StringEOL) == 16, "EditorGetString::StringEOL offset");
+static_assert(offsetof(EditorGetString, StringLength) == 24, "EditorGetString::StringLength offset");
+static_assert(offsetof(EditorGetString, SelEnd) == 32, "EditorGetString::SelEnd offset");
+static_assert(sizeof(EditorSetPosition) == 24, "EditorSetPosition must be 24 bytes");
+static_assert(sizeof(EditorSaveFile) == 272, "EditorSaveFile must be 272 bytes");
+static_assert(offsetof(EditorSaveFile, FileEOL) == 264, "EditorSaveFile::FileEOL offset");
+#if defined(_WIN32)  // the Linux stand-in's wchar_t is 4 bytes wide
+static_assert(sizeof(INPUT_RECORD) == 20, "INPUT_RECORD must be 20 bytes");
+static_assert(offsetof(INPUT_RECORD, Event) == 4, "INPUT_RECORD event union offset");
+#endif
+static_assert(offsetof(PluginStartupInfo, ModuleName) == 4, "ModuleName offset");
+static_assert(offsetof(PluginStartupInfo, ModuleNumber) == 264, "ModuleNumber offset");
+static_assert(offsetof(PluginStartupInfo, RootKey) == 272, "RootKey offset");
+static_assert(offsetof(PluginStartupInfo, Menu) == 280, "Menu offset");
+static_assert(offsetof(PluginStartupInfo, Control) == 312, "Control offset");
+static_assert(offsetof(PluginStartupInfo, RestoreScreen) == 328, "RestoreScreen offset");
+static_assert(offsetof(PluginStartupInfo, Editor) == 368, "Editor offset");
+static_assert(offsetof(PluginStartupInfo, Text) == 392, "Text offset");
+static_assert(offsetof(PluginStartupInfo, EditorControl) == 400, "EditorControl offset");
+static_assert(kStartupInfoKeptSize == 408, "the kept part of PluginStartupInfo is 408 bytes");
 #endif
 static_assert(offsetof(EditorInfo, CurState) == offsetof(EditorInfo, BookMarkCount) + 4, "EditorInfo layout");

@@ -34,3 +34,5 @@ need_packages() {
 KILNRUN_BUILD_PACKAGES=(g++ cmake make googletest libgtest-dev)
 # The Windows build and running it under Wine.
 KILNRUN_WIN32_PACKAGES=(g++-mingw-w64-i686 wine wine32:i386 binutils-mingw-w64-i686)
+# The 64-bit Windows build (for 64-bit Far 3) and running it under Wine's 64-bit loader.
+KILNRUN_WIN64_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64)

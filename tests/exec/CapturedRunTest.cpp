@@ -144,11 +144,33 @@ TEST(CapturedRun, RefusesAnInvalidExtension) {
 TEST(CapturedRun, TellsTheTypeOfTheRealPrograms) {
     ImageType console = GetImageType(KILNRUN_TESTPROG_PATH);
     EXPECT_TRUE(console.ok);
-    EXPECT_EQ(console.binaryType, platform::kBinary32Bit);
+    EXPECT_EQ(console.binaryType, KILNRUN_PROGRAMS_ARE_64BIT ? platform::kBinary64Bit : platform::kBinary32Bit);
     EXPECT_EQ(console.subsystem, std::optional<std::uint16_t>(3));
     ImageType windowed = GetImageType(KILNRUN_GUIPROG_PATH);
     EXPECT_EQ(windowed.subsystem, std::optional<std::uint16_t>(2));
 }
+
+#if KILNRUN_HAVE_PROGRAMS64
+// 64-bit console programs run exactly as 32-bit ones; 64-bit windowed programs stay refused.
+TEST(CapturedRun, Runs64BitConsolePrograms) {
+    NoLeaks check;
+    ImageType console = GetImageType(KILNRUN_TESTPROG64_PATH);
+    EXPECT_EQ(console.binaryType, platform::kBinary64Bit);
+    EXPECT_EQ(console.subsystem, std::optional<std::uint16_t>(3));
+    EXPECT_EQ(ResolveProgram(KILNRUN_TESTPROG64_PATH, "x"), "\"" KILNRUN_TESTPROG64_PATH "\" x");
+    TStringList output;
+    ASSERT_EQ(RunCaptured(KILNRUN_TESTPROG64_PATH, "out:sixty-four\r\n err:bits exit:7", output), 7u);
+    EXPECT_EQ(EntriesOf(output), (Lines{"sixty-four", "bits"}));
+}
+
+TEST(CapturedRun, Refuses64BitWindowedPrograms) {
+    NoLeaks check;
+    EXPECT_EQ(GetImageType(KILNRUN_GUIPROG64_PATH).subsystem, std::optional<std::uint16_t>(2));
+    TStringList output;
+    EXPECT_EQ(FailureOf([&] { RunCaptured(KILNRUN_GUIPROG64_PATH, "", output); }),
+              "Executable image is not a supported type");
+}
+#endif
 #else
 TEST(CapturedRun, RunsAScript) {
     NoLeaks check;

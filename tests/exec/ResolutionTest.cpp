@@ -37,6 +37,13 @@ std::string PeHeaders(std::uint16_t subsystem, std::size_t optionalHeaderBytes =
     return bytes + optional;
 }
 
+/// A 64-bit (PE32+) image's headers: the longer optional header with its own magic number.
+std::string Pe64Headers(std::uint16_t subsystem, std::size_t optionalHeaderBytes = 240) {
+    std::string bytes = PeHeaders(subsystem, optionalHeaderBytes);
+    if (optionalHeaderBytes >= 2) Put16(bytes, 128 + 4 + 20, 0x20B);
+    return bytes;
+}
+
 /// A platform whose program search, binary types and NT test are set by the test; files are real.
 class ResolvingPlatform : public exec_test::ForwardingPlatform {
 public:
@@ -58,7 +65,7 @@ public:
 };
 
 /// A file that the fake search finds; its contents decide the subsystem.
-enum class FoundFile { None, Console, Windowed, Missing };
+enum class FoundFile { None, Console, Windowed, Console64, Windowed64, Missing };
 
 struct ResolutionCase {
     const char *name;
@@ -91,6 +98,8 @@ TEST_P(ResolveProgramTest, MakesTheCommandLineOrRefuses) {
         case FoundFile::None: break;
         case FoundFile::Console: fake.found = folder.Write("tool.exe", PeHeaders(3)); break;
         case FoundFile::Windowed: fake.found = folder.Write("tool.exe", PeHeaders(2)); break;
+        case FoundFile::Console64: fake.found = folder.Write("tool.exe", Pe64Headers(3)); break;
+        case FoundFile::Windowed64: fake.found = folder.Write("tool.exe", Pe64Headers(2)); break;
         case FoundFile::Missing: fake.found = (folder.Path() / "gone.exe").string(); break;
     }
     const std::string found = fake.found.value_or("");
@@ -137,8 +146,22 @@ INSTANTIATE_TEST_SUITE_P(WindowsRules, ResolveProgramTest, ::testing::Values(
     ResolutionCase{"Windowed", PathStyle::Windows, "tool", "", true, FoundFile::Windowed, 0, kUnsupported, "tool|.EXE"},
     ResolutionCase{"HeaderUnreadable", PathStyle::Windows, "tool", "", true, FoundFile::Missing, 0, kUnsupported,
                    "tool|.EXE"},
-    ResolutionCase{"SixtyFourBit", PathStyle::Windows, "tool", "", true, FoundFile::Console, 6u, kUnsupported,
-                   "tool|.EXE"}));
+    // 64-bit images: a console program runs exactly as a 32-bit one, a windowed one is refused.
+    ResolutionCase{"Console64", PathStyle::Windows, "tool.EXE", "-c main.c", true, FoundFile::Console64,
+                   platform::kBinary64Bit, "\"$\" -c main.c", "tool.EXE|.EXE"},
+    ResolutionCase{"Console64OffNt", PathStyle::Windows, "tool", "", false, FoundFile::Console64,
+                   platform::kBinary64Bit, "\"$\" ", "tool|.EXE"},
+    ResolutionCase{"Windowed64", PathStyle::Windows, "tool", "", true, FoundFile::Windowed64, platform::kBinary64Bit,
+                   kUnsupported, "tool|.EXE"},
+    ResolutionCase{"Console64HeaderUnreadable", PathStyle::Windows, "tool", "", true, FoundFile::Missing,
+                   platform::kBinary64Bit, kUnsupported, "tool|.EXE"},
+    // Other kinds stay refused, whatever their header says.
+    ResolutionCase{"SixteenBit", PathStyle::Windows, "old.exe", "", true, FoundFile::Console, platform::kBinary16Bit,
+                   kUnsupported, "old.exe|.EXE"},
+    ResolutionCase{"Pif", PathStyle::Windows, "old.exe", "", true, FoundFile::Console, 3u, kUnsupported,
+                   "old.exe|.EXE"},
+    ResolutionCase{"Os2", PathStyle::Windows, "old.exe", "", true, FoundFile::Console, 5u, kUnsupported,
+                   "old.exe|.EXE"}));
 
 INSTANTIATE_TEST_SUITE_P(PosixRules, ResolveProgramTest, ::testing::Values(
     ResolutionCase{"NativeProgram", PathStyle::Posix, "gcc", "-c x.c", true, FoundFile::Console,
@@ -152,7 +175,8 @@ INSTANTIATE_TEST_SUITE_P(PosixRules, ResolveProgramTest, ::testing::Values(
     ResolutionCase{"TypeUnknown", PathStyle::Posix, "tool", "", true, FoundFile::Console, std::nullopt,
                    "!Could not determine type of $", "tool|"}));
 
-/// Binary type 0 for every file, so that the PE header of any real file is read.
+/// One binary type (32-bit unless a test sets another) for every file, so that the PE header of
+/// any real file is read.
 class ImagePlatform : public exec_test::ForwardingPlatform {
 public:
     std::optional<std::uint32_t> GetBinaryType(const std::string &) override { return type; }
@@ -164,6 +188,7 @@ struct ImageCase {
     std::string bytes;
     std::string failure;                    // empty: no failure
     std::optional<std::uint16_t> subsystem;
+    std::uint32_t type = platform::kBinary32Bit;  // what the system says the file is
 };
 
 void PrintTo(const ImageCase &c, std::ostream *out) { *out << c.name; }
@@ -175,13 +200,14 @@ TEST_P(GetImageTypeTest, ReadsTheHeaders) {
     exec_test::TempFolder folder;
     const std::string file = folder.Write("image.exe", c.bytes);
     ImagePlatform fake;
+    fake.type = c.type;
     {
         platform::ScopedPlatform installed(fake);
         ImageType image;
         EXPECT_EQ(FailureOf([&] { image = GetImageType(file); }), c.failure.empty() ? "(nothing thrown)" : c.failure);
         if (c.failure.empty()) {
             EXPECT_TRUE(image.ok);
-            EXPECT_EQ(image.binaryType, platform::kBinary32Bit);
+            EXPECT_EQ(image.binaryType, c.type);
             EXPECT_EQ(image.subsystem, c.subsystem);
         }
     }
@@ -209,7 +235,13 @@ INSTANTIATE_TEST_SUITE_P(Files, GetImageTypeTest, ::testing::Values(
     ImageCase{"PeWithoutZeros", PeHeaders(3, 224, "PE!!"), "NT signature not present", {}},
     ImageCase{"NewHeaderPastTheEnd", WithNewHeaderAt(PeHeaders(3), 100000), "NT signature not present", {}},
     ImageCase{"TruncatedOptionalHeader", PeHeaders(3, 60), "", std::nullopt},
-    ImageCase{"OptionalHeaderJustHoldingTheSubsystem", PeHeaders(3, 70), "", 3}));
+    ImageCase{"OptionalHeaderJustHoldingTheSubsystem", PeHeaders(3, 70), "", 3},
+    ImageCase{"Console64", Pe64Headers(3), "", 3, platform::kBinary64Bit},
+    ImageCase{"Windowed64", Pe64Headers(2), "", 2, platform::kBinary64Bit},
+    ImageCase{"NoMz64", WithByte(Pe64Headers(3), 0, 'X'), "Dos signature not present", {}, platform::kBinary64Bit},
+    ImageCase{"NoPe64", WithByte(Pe64Headers(3), 129, 'X'), "NT signature not present", {}, platform::kBinary64Bit},
+    ImageCase{"TruncatedOptionalHeader64", Pe64Headers(3, 68), "", std::nullopt, platform::kBinary64Bit},
+    ImageCase{"OptionalHeader64JustHoldingTheSubsystem", Pe64Headers(3, 70), "", 3, platform::kBinary64Bit}));
 
 TEST(GetImageType, TellsWhatTheSystemCannot) {
     ImagePlatform fake;
@@ -217,12 +249,14 @@ TEST(GetImageType, TellsWhatTheSystemCannot) {
     fake.type = std::nullopt;
     EXPECT_FALSE(GetImageType("whatever.exe").ok);
 
-    // Not a 32-bit image: no header is read.
-    fake.type = platform::kBinaryDos;
-    ImageType dos = GetImageType("/no/such/file.com");
-    EXPECT_TRUE(dos.ok);
-    EXPECT_EQ(dos.binaryType, platform::kBinaryDos);
-    EXPECT_EQ(dos.subsystem, std::nullopt);
+    // Not a 32-bit or 64-bit image: no header is read.
+    for (std::uint32_t type : {platform::kBinaryDos, platform::kBinary16Bit}) {
+        fake.type = type;
+        ImageType other = GetImageType("/no/such/file.com");
+        EXPECT_TRUE(other.ok);
+        EXPECT_EQ(other.binaryType, type);
+        EXPECT_EQ(other.subsystem, std::nullopt);
+    }
 
     // A 32-bit image that can't be opened: the type is known, the subsystem is not.
     fake.type = platform::kBinary32Bit;

@@ -394,8 +394,9 @@ TEST(StartProcess, SearchesPathForABareName) {
 
 TEST(GetBinaryType, KnowsTheTestPrograms) {
 #if defined(_WIN32)
-    EXPECT_EQ(System().GetBinaryType(KILNRUN_TESTPROG_PATH), platform::kBinary32Bit);
-    EXPECT_EQ(System().GetBinaryType(KILNRUN_GUIPROG_PATH), platform::kBinary32Bit);
+    const std::uint32_t programs = KILNRUN_PROGRAMS_ARE_64BIT ? platform::kBinary64Bit : platform::kBinary32Bit;
+    EXPECT_EQ(System().GetBinaryType(KILNRUN_TESTPROG_PATH), programs);
+    EXPECT_EQ(System().GetBinaryType(KILNRUN_GUIPROG_PATH), programs);
     EXPECT_EQ(System().GetBinaryType(KILNRUN_HELLO_BAT_PATH), std::nullopt);
 #else
     EXPECT_EQ(System().GetBinaryType(KILNRUN_TESTPROG_PATH), platform::kBinaryNative);

@@ -1,15 +1,16 @@
 # The release archive as a Far user gets it: built with CPack, listed, unpacked into a fresh
 # folder, and the unpacked module run by farhost.exe under Wine with the shipped configuration.
-#   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DVERSION=... -DCPACK=... -DWINE_RUN=... -DFARHOST=...
+#   cmake -DBUILD_DIR=... -DSOURCE_DIR=... -DARCHIVE=... -DCPACK=... -DWINE_RUN=... -DFARHOST=...
 #         -DSCENARIOS=... -DWORK=... -P ReleaseTest.cmake
-foreach(variable BUILD_DIR SOURCE_DIR VERSION CPACK WINE_RUN FARHOST SCENARIOS WORK)
+# ARCHIVE is the file CPack makes: the 32-bit or the 64-bit (x64) archive of this build.
+foreach(variable BUILD_DIR SOURCE_DIR ARCHIVE CPACK WINE_RUN FARHOST SCENARIOS WORK)
   if(NOT ${variable})
     message(FATAL_ERROR "ReleaseTest.cmake needs -D${variable}=...")
   endif()
 endforeach()
 
 # Builds the archive afresh, so that the test sees what the packaging rules make now.
-set(archive "${BUILD_DIR}/package/Kilnrun-${VERSION}-far170-win32.zip")
+set(archive "${ARCHIVE}")
 file(REMOVE "${archive}")
 execute_process(COMMAND "${CPACK}" -G ZIP WORKING_DIRECTORY "${BUILD_DIR}"
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
