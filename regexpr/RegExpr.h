@@ -28,8 +28,11 @@
 //   up to the maximum.
 // - A loop pass that consumes nothing ends the loop: a greedy "*"/"+" loop whose body comes back
 //   to its jump node at the position where it was last there fails that path (so "(a{0,1})*" or
-//   "(\1)*" over an empty group cannot loop forever), and a counted loop whose last pass matched
-//   the empty text only tries to leave, since further passes would match the same nothing.
+//   "(\1)*" over an empty group cannot loop forever), and a loop without a finite maximum
+//   ("{2,}", a non-greedy "*" or "+" around a group) whose last pass matched the empty text, once
+//   it has its minimum, only tries to leave, since further passes would match the same nothing.
+//   A loop with a finite maximum makes every pass its counter allows, empty or not: in
+//   "(a{0,1}?){2}b" on "ab" the second pass may take the "a" that the first left.
 // - Loop counters are restored exactly when the matcher backtracks (an entered loop that fails
 //   gives back the counter value it replaced), so a failed path that left one loop and entered a
 //   sibling loop at the same depth cannot change the count of the first.
@@ -296,6 +299,7 @@ private:
     bool AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budget) const;
     bool StartLoopBody(std::int32_t loop, std::int32_t &resumeAt);
     bool StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt);
+    bool EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::int32_t min, std::int32_t max) const;
     unsigned char CharAt(std::int32_t pos) const;
 
     // Match results and matcher state.

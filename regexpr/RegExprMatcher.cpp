@@ -330,9 +330,8 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
                 const std::int32_t passes = LoopStack_[depth];
                 const std::int32_t min = ReadInt32(operand);
                 const std::int32_t max = ReadInt32(operand + 4);
-                // A pass that matched nothing would be followed by passes that match nothing.
-                const bool emptyPass = passes > 0 && LoopPassStart_[depth] == ScanPos_;
-                const bool bodyFirst = !emptyPass && passes < max && (passes < min || op == OpLoop);
+                const bool bodyFirst = passes < max && (passes < min || op == OpLoop) &&
+                                       !EndlessEmptyPass(depth, passes, min, max);
                 std::int32_t resumeAt = 0;
                 const bool started = bodyFirst ? StartLoopBody(node, resumeAt)
                                                : StartLoopContinuation(node, resumeAt);
@@ -417,8 +416,8 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
         if (Program_[frame.Node] != OpLoopLazy) return false;
         const std::int32_t passes = LoopStack_[LoopDepth_];
         const std::int32_t max = ReadInt32(&Program_[frame.Node + NodeHeaderSize + 4]);
-        const bool emptyPass = passes > 0 && LoopPassStart_[LoopDepth_] == ScanPos_;
-        if (emptyPass || passes >= max) return false;
+        const std::int32_t min = ReadInt32(&Program_[frame.Node + NodeHeaderSize]);
+        if (passes >= max || EndlessEmptyPass(LoopDepth_, passes, min, max)) return false;
         return StartLoopBody(frame.Node, node);
     }
     case FrameBackPass:
@@ -430,6 +429,14 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
 }
 
 // --- Counted loops ----------------------------------------------------------------------------
+
+// A loop without a finite maximum whose last pass matched nothing, once it has its minimum: more
+// passes would match nothing again and again, so the loop only goes on after it. A loop with a
+// finite maximum makes every pass its counter allows, empty or not.
+bool TRegExpr::EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::int32_t min,
+                                std::int32_t max) const {
+    return max == BracesLimit && passes >= min && passes > 0 && LoopPassStart_[depth] == ScanPos_;
+}
 
 bool TRegExpr::StartLoopBody(std::int32_t loop, std::int32_t &resumeAt) {
     const std::int32_t depth = LoopDepth_;

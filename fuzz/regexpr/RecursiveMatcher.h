@@ -3,8 +3,9 @@
 // change is undone when the call fails). The engine runs one loop over a heap stack instead; both
 // must find the same match with the same sub-matches, or meet the same loop-stack error.
 //
-// It shares the engine's decisions where plain recursion would go wrong (a jump back or a loop
-// pass that consumed nothing ends the loop; repeats of a back-reference move by whole repetitions)
+// It shares the engine's decisions where plain recursion would go wrong (a jump back, or a pass
+// of a loop without a finite maximum, that consumed nothing ends the loop; repeats of a
+// back-reference move by whole repetitions)
 // and gives up (`TGiveUp`) past a call budget or depth, which keeps it to small inputs.
 #pragma once
 
@@ -255,7 +256,9 @@ private:
                 const std::int32_t n = Loops_[depth], min = Int(node + 5), max = Int(node + 9);
                 const std::int32_t body = node + Int(node + 13);
                 const std::int32_t saved = Scan_;
-                const bool empty = n > 0 && Passes_[depth] == saved;
+                // Only a loop without a finite maximum stops on an empty pass (once it has its
+                // minimum): the plain algorithm would go round it without end.
+                const bool empty = max == BracesLimit && n >= min && n > 0 && Passes_[depth] == saved;
                 auto bodyAttempt = [&] {
                     const std::int32_t oldPass = Passes_[depth];
                     Loops_[depth] = n + 1;

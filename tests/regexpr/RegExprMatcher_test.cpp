@@ -101,6 +101,11 @@ std::vector<MatchCase> MatchCases() {
         {"(a{0,1}){3,}b", "ab", 0, "ab", {""}},
         {"(a*)(\\1)*c", "c", 0, "c", {"", ""}},
         {"(a{0,1})+b", "b", 0, "b", {""}},
+        // A loop with a finite maximum makes every pass its counter allows, empty or not.
+        {"(a{0,1}?){2}b", "ab", 0, "ab", {"a"}},
+        {"((\\1a){0,1}){2}$", "a", 0, "a", {"a", "a"}},
+        {"((\\1a){0,1}){2}x", "ax", 0, "ax", {"a", "a"}},
+        {"(a{0,1}?){3}b", "aab", 0, "aab", {"a"}},
         // Case-insensitive: only the pattern side is folded.
         {"ab", "AB", 0, "AB", {}, i},
         {"ab", "Ab", 0, "Ab", {}, i},
