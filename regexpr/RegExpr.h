@@ -16,12 +16,16 @@
 //   choice points and undo records, so neither the expression nor the subject can overflow the
 //   native stack (a 1 MB line under "(a|b)*c" runs on the 1 MB main thread stack of a Windows
 //   host). The stack is bounded by `BacktrackLimit` frames (error 1016), about 20 bytes each.
-// - Work is bounded per execution: every node visited, every backtrack and every character
-//   counted by a simple repeat is a step, and an execution that takes more than `StepLimit` steps
-//   (default 50 million, under a second on a desktop machine) stops with error 1017, so
-//   catastrophic backtracking ("(a|aa)*b" against 256 "a" followed by "cb") ends instead of
-//   running for ages. Ordinary matches take a few steps per character: a 1 MB line under
-//   "((a)|(b))*c" takes about 12 million.
+// - Work is bounded per execution: every node visited, every backtrack and every repetition
+//   count tried is a step; characters that a repeat counts, a scan for the next count worth
+//   trying passes over or a back-reference compares cost one step per 4 (`ScanCharsPerStep`),
+//   one per 64 where a memchr scan passes over them, and "." counted by a repeat costs nothing,
+//   since it looks at no character: the bound stays one in time. An execution that
+//   takes more than `StepLimit` steps (default 50 million, under a second on a desktop machine)
+//   stops with error 1017, so catastrophic backtracking ("(a|aa)*b" against 256 "a" followed by
+//   "cb") ends instead of running for ages, while a search that ends on its own in that time is
+//   never cut short ("a.{1000}b" over a megabyte of "a" finds no match). Ordinary matches take a
+//   few steps per character: a 1 MB line under "((a)|(b))*c" takes about 12 million.
 // - Repeats of a back-reference ("\1*", "\1{2,5}") step back by whole repetitions of the group's
 //   text, so every position tried lies inside the input; a group that captured the empty text
 //   is "repeated" exactly once, at the position where the repeat starts, instead of being counted
@@ -127,6 +131,10 @@ class TRegExpr {
 public:
     /// Default bound of `StepLimit`.
     static constexpr std::int64_t DefaultStepLimit = 50'000'000;
+    /// Characters that a repeat, a filter scan or a back-reference looks at one by one, per step
+    /// charged; a scan through memchr passes over `FastScanCharsPerStep` per step.
+    static constexpr std::int32_t ScanCharsPerStep = 4;
+    static constexpr std::int32_t FastScanCharsPerStep = 64;
     /// Default bound of `BacktrackLimit`.
     static constexpr std::int32_t DefaultBacktrackLimit = 1 << 24;
     /// Longest subject accepted.
@@ -290,6 +298,8 @@ private:
     bool PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos, std::int32_t a,
                    std::int32_t b);
     bool StopExecution(std::int32_t code);
+    void ChargeScan(std::int32_t chars) { Steps_ += chars / ScanCharsPerStep; }
+    void ChargeFastScan(std::int32_t chars) { Steps_ += chars / FastScanCharsPerStep; }
     bool ResumeFrame(const TFrame &frame, std::int32_t &node);
     bool StartRepeat(std::int32_t node, std::int32_t &resumeAt);
     bool NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std::int32_t count,

@@ -266,6 +266,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
                 const std::int32_t from = SubStart_[group];
                 const std::int32_t length = std::max(0, SubEnd_[group] - from);
                 if (length > InputEnd_ - ScanPos_) goto fail;
+                ChargeScan(length);
                 for (std::int32_t i = 0; i < length; ++i) {
                     const unsigned char q = input[from + i];
                     const unsigned char x = input[ScanPos_ + i];
@@ -491,7 +492,6 @@ bool TRegExpr::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std
     }
     if (hint.Lazy && hint.Disjoint && count < limit) {
         // The counts below the one found would each fail at the continuation's first character.
-        Steps_ += limit - count;
         count = limit;
     }
     const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
@@ -506,16 +506,17 @@ bool TRegExpr::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std
             if (hint.Single >= 0 && pos <= last) {
                 const void *found = std::memchr(input + pos, hint.Single, static_cast<std::size_t>(last - pos + 1));
                 pos = found ? static_cast<std::int32_t>(static_cast<const unsigned char *>(found) - input) : last + 1;
+                ChargeFastScan(std::max(0, std::min(pos - saved, limit) - from));
             } else {
                 while (pos <= last && !InByteSet(hint.Starts.data(), input[pos])) ++pos;
+                ChargeScan(std::max(0, std::min(pos - saved, limit) - from));
             }
             count = pos - saved;
-            Steps_ += std::max(0, std::min(count, limit) - from);
         } else if (pos < end) {
             const std::int32_t low = saved + limit;
             while (pos >= low && !InByteSet(hint.Starts.data(), input[pos])) --pos;
             count = pos - saved;
-            Steps_ += std::max(0, from - std::max(count, limit));
+            ChargeScan(std::max(0, from - std::max(count, limit)));
         }
     }
     const std::int32_t direction = hint.Lazy ? 1 : -1;
@@ -713,8 +714,8 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
     };
     switch (program[node]) {
     case OpAny:
-        count = limit;
-        break;
+        ScanPos_ = from + limit;  // nothing to look at
+        return limit;
     case OpLiteral: {
         const unsigned char c = operand[0];
         countWhile([c](unsigned char x) { return x == c; });
@@ -741,7 +742,9 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
             const void *found = std::memchr(input + from, operand[0], static_cast<std::size_t>(std::max(limit, 0)));
             count = found ? static_cast<std::int32_t>(static_cast<const unsigned char *>(found) - (input + from))
                           : std::max(limit, 0);
-            break;
+            ChargeFastScan(count);
+            ScanPos_ = from + count;
+            return count;
         }
         countWhile([operand](unsigned char x) { return !InSmallSet(operand, x); });
         break;
@@ -768,7 +771,7 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
             pos += length;
             ++count;
         }
-        Steps_ += pos - from;
+        ChargeScan(pos - from);
         ScanPos_ = pos;
         return count;
     }
@@ -776,7 +779,7 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
         ReportExecError(1000);
         return 0;
     }
-    Steps_ += count;
+    ChargeScan(count);
     ScanPos_ = from + count;
     return count;
 }

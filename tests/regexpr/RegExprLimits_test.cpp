@@ -86,6 +86,14 @@ TEST(Limits, CatastrophicBacktrackingEndsWithItsOwnError) {
     EXPECT_EQ(re.Match(0), "aab");
 }
 
+TEST(Limits, ASearchThatEndsOnItsOwnIsNotCutShort) {
+    // Each start takes one count of a thousand characters that "." need not look at.
+    TRegExpr re;
+    re.SetExpression("a.{1000}b");
+    EXPECT_FALSE(re.Exec(std::string(OneMegabyte, 'a')));
+    EXPECT_LT(re.StepsTaken(), TRegExpr::DefaultStepLimit / 3);
+}
+
 TEST(Limits, StepLimitIsPerExecution) {
     TRegExpr re;
     re.SetExpression("(a|b)*c");
