@@ -18,7 +18,7 @@
 #include "regexpr/RegExpr.h"
 #include "regexpr/RegExprDump.h"
 #include "regexpr/RegExprProgram.h"
-#include "RecursiveMatcher.h"
+#include "tests/regexpr/RecursiveMatcher.h"
 
 namespace {
 
@@ -63,13 +63,13 @@ bool WellFormed(std::span<const std::uint8_t> program) {
 void CompareWithRecursiveMatcher(const TRegExpr &re, std::string_view input, std::int32_t offset,
                                  std::int32_t code, bool matched, std::string_view pattern) {
     if (input.size() > 512) return;
-    regexpr_fuzz::TRecursiveMatcher reference(re, input);
+    regexpr_reference::TRecursiveMatcher reference(re, input);
     bool referenceMatched = false;
     try {
         referenceMatched = reference.Exec(offset);
-    } catch (const regexpr_fuzz::TGiveUp &) {
+    } catch (const regexpr_reference::TGiveUp &) {
         return;
-    } catch (const regexpr_fuzz::TLoopStackError &) {
+    } catch (const regexpr_reference::TLoopStackError &) {
         if (code != 1014) Fail("only the recursive matcher met the loop stack limit", pattern, re);
         return;
     }

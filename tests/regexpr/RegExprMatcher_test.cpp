@@ -167,6 +167,7 @@ TEST_P(MatchTest, FindsTheExpectedMatch) {
     re.SetExpression(c.Pattern);
     const bool matched = re.Exec(c.Subject);
     const std::string listing = DumpProgram(re.Program());
+    EXPECT_EQ(DifferenceFromReference(re, c.Subject, matched), "") << listing;
     ASSERT_EQ(matched, c.Pos >= 0) << listing;
     if (!matched) {
         EXPECT_EQ(re.SubMatchCount(), 0);

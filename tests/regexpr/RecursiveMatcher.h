@@ -1,12 +1,13 @@
-// A second matcher for the fuzz target to compare against: the same program, run by plain
-// recursion the way the matcher is described in words (every open choice is a call, every
-// change is undone when the call fails). The engine runs one loop over a heap stack instead; both
-// must find the same match with the same sub-matches, or meet the same loop-stack error.
+// A second matcher to compare the engine with, used by the table tests and the fuzz target: the
+// same program, run by plain recursion the way the matcher is described in words (every open
+// choice is a call, every change is undone when the call fails). The engine runs one loop over a
+// heap stack instead; both must find the same match with the same sub-matches, or meet the same
+// loop-stack error.
 //
 // It shares the engine's decisions where plain recursion would go wrong (a jump back, or a pass
 // of a loop without a finite maximum, that consumed nothing ends the loop; repeats of a
-// back-reference move by whole repetitions)
-// and gives up (`TGiveUp`) past a call budget or depth, which keeps it to small inputs.
+// back-reference move by whole repetitions) and gives up (`TGiveUp`) past a call budget or
+// depth, which keeps it to small inputs.
 #pragma once
 
 #include <algorithm>
@@ -20,7 +21,7 @@
 #include "regexpr/RegExpr.h"
 #include "regexpr/RegExprProgram.h"
 
-namespace regexpr_fuzz {
+namespace regexpr_reference {
 
 using namespace regexpr;
 
@@ -315,4 +316,4 @@ private:
     int Nesting_ = 0;
 };
 
-}  // namespace regexpr_fuzz
+}  // namespace regexpr_reference
