@@ -60,6 +60,7 @@
 #include <string_view>
 #include <vector>
 
+#include "regexpr/RegExprErrors.h"
 #include "regexpr/RegExprProgram.h"
 
 namespace regexpr {
@@ -249,7 +250,7 @@ private:
     void BuildWordSet();
 
     // Compiler (RegExprCompiler.cpp).
-    [[noreturn]] void CompileError(std::int32_t code);
+    [[noreturn]] void CompileError(TErrorCode code);
     void AddProgramSize(std::int64_t bytes);
     void NeedRoom(std::int32_t bytes);
     bool IsSizePass() const { return SizePass_; }
@@ -290,14 +291,14 @@ private:
     /// Collects the start-character set unless it is known; false when the walk met an opcode
     /// outside the table.
     bool EnsureStartCharSet() const;
-    bool ReportExecError(std::int32_t code);
+    bool ReportExecError(TErrorCode code);
     bool IsWordChar(std::int32_t pos) const;
     bool LineStartAt(std::int32_t pos) const;
     bool LineEndAt(std::int32_t pos) const;
     bool FindMustString(std::int32_t start) const;
     bool PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos, std::int32_t a,
                    std::int32_t b);
-    bool StopExecution(std::int32_t code);
+    bool StopExecution(TErrorCode code);
     void ChargeScan(std::int32_t chars) { Steps_ += chars / ScanCharsPerStep; }
     void ChargeFastScan(std::int32_t chars) { Steps_ += chars / FastScanCharsPerStep; }
     bool ResumeFrame(const TFrame &frame, std::int32_t &node);

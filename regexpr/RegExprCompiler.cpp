@@ -154,7 +154,7 @@ struct TRegExpr::TClassBuilder {
 
 // --- Driver -----------------------------------------------------------------------------------
 
-void TRegExpr::CompileError(std::int32_t code) {
+void TRegExpr::CompileError(TErrorCode code) {
     Error(code);
     throw TCompileAborted{};
 }
@@ -186,7 +186,7 @@ bool TRegExpr::CompileProgram(std::string_view expression) {
     } finish{*this};
 
     try {
-        if (text.empty()) CompileError(100);
+        if (text.empty()) CompileError(ErrNullArgument);
         ProgramModifiers_ = Modifiers_;
 
         SizePass_ = true;
@@ -197,7 +197,7 @@ bool TRegExpr::CompileProgram(std::string_view expression) {
         SizePass_ = false;
         EmitPos_ = 0;
         const int topFlags = RunPass();
-        if (EmitPos_ != ProgramSize_) CompileError(114);
+        if (EmitPos_ != ProgramSize_) CompileError(ErrInternal);
 
         ComputeHints(topFlags);
     } catch (const TCompileAborted &) {
@@ -224,12 +224,12 @@ int TRegExpr::RunPass() {
 inline void TRegExpr::AddProgramSize(std::int64_t bytes) {
     ProgramSize_ += bytes;
     // Links are 32-bit: a program beyond that cannot be linked.
-    if (ProgramSize_ > std::numeric_limits<std::int32_t>::max()) CompileError(101);
+    if (ProgramSize_ > std::numeric_limits<std::int32_t>::max()) CompileError(ErrTooBig);
 }
 
 inline void TRegExpr::NeedRoom(std::int32_t bytes) {
     // The emit pass must stay inside what the size pass counted.
-    if (std::int64_t(EmitPos_) + bytes > std::int64_t(Program_.size())) CompileError(114);
+    if (std::int64_t(EmitPos_) + bytes > std::int64_t(Program_.size())) CompileError(ErrInternal);
 }
 
 inline std::int32_t TRegExpr::EmitOp(TOpCode op) {
@@ -259,7 +259,7 @@ void TRegExpr::EmitBytes(const char *bytes, std::int64_t count) {
         AddProgramSize(count);
         return;
     }
-    if (count > std::numeric_limits<std::int32_t>::max()) CompileError(114);
+    if (count > std::numeric_limits<std::int32_t>::max()) CompileError(ErrInternal);
     NeedRoom(static_cast<std::int32_t>(count));
     std::memcpy(&Program_[EmitPos_], bytes, static_cast<std::size_t>(count));
     EmitPos_ += static_cast<std::int32_t>(count);
@@ -335,7 +335,7 @@ std::int32_t TRegExpr::ParseReg(bool group, int &flags) {
     std::int32_t result = 0;
     int groupNumber = 0;
     if (group) {
-        if (GroupCount_ >= SubMatchSlots) CompileError(102);
+        if (GroupCount_ >= SubMatchSlots) CompileError(ErrTooManyGroups);
         groupNumber = GroupCount_++;
         result = EmitOp(static_cast<TOpCode>(OpOpen + groupNumber));
     }
@@ -363,10 +363,10 @@ std::int32_t TRegExpr::ParseReg(bool group, int &flags) {
         AppendLinkToOperand(node, ender);
 
     if (group) {
-        if (*ParsePos_ != ')') CompileError(103);
+        if (*ParsePos_ != ')') CompileError(ErrGroupNotClosed);
         ++ParsePos_;
     } else if (*ParsePos_ == ')') {
-        CompileError(104);
+        CompileError(ErrCloseWithoutGroup);
     }
     // Inline modifiers end with their group.
     CompileModifiers_ = savedModifiers;
@@ -401,7 +401,7 @@ std::int32_t TRegExpr::ParsePiece(int &flags) {
         flags = atomFlags;
         return atom;
     }
-    if (op != '?' && !(atomFlags & FlagNonEmpty)) CompileError(106);
+    if (op != '?' && !(atomFlags & FlagNonEmpty)) CompileError(ErrEmptyOperand);
 
     std::int32_t min = 0;
     std::int32_t max = 0;
@@ -435,7 +435,7 @@ std::int32_t TRegExpr::ParsePiece(int &flags) {
             max = ParseNumber(secondDigits, secondEnd);
         }
         ParsePos_ = p;  // on the "}"
-        if (max < min) CompileError(124);
+        if (max < min) CompileError(ErrBracesMinAboveMax);
     }
 
     const bool nonGreedySuffix = ParsePos_[1] == '?';
@@ -501,12 +501,12 @@ std::int32_t TRegExpr::ParsePiece(int &flags) {
 
     if (nonGreedySuffix) ++ParsePos_;
     ++ParsePos_;
-    if (IsQuantifierStart(*ParsePos_)) CompileError(107);
+    if (IsQuantifierStart(*ParsePos_)) CompileError(ErrNestedQuantifier);
     return atom;
 }
 
 std::int32_t TRegExpr::ParseNumber(const char *from, const char *to) {
-    if (to - from > 8) CompileError(122);
+    if (to - from > 8) CompileError(ErrBracesTooBig);
     std::int32_t value = 0;
     for (const char *p = from; p != to; ++p) value = value * 10 + (*p - '0');
     return value;
@@ -523,7 +523,7 @@ std::int32_t TRegExpr::ParseAtom(int &flags) {
     case '*':
     case '+':
     case '?':
-        CompileError(115);
+        CompileError(ErrNothingToRepeat);
     case '^':
         return EmitOp(LineModeActive() ? OpLineStart : OpInputStart);
     case '$':
@@ -542,7 +542,7 @@ std::int32_t TRegExpr::ParseAtom(int &flags) {
         if (ParsePos_[0] == '?' && ParsePos_[1] == '#') {
             ParsePos_ += 2;
             while (*ParsePos_ != 0 && *ParsePos_ != ')') ++ParsePos_;
-            if (*ParsePos_ == 0) CompileError(125);
+            if (*ParsePos_ == 0) CompileError(ErrCommentNotClosed);
             ++ParsePos_;
             return EmitOp(OpComment);
         }
@@ -557,7 +557,7 @@ std::int32_t TRegExpr::ParseAtom(int &flags) {
                 const char *bad = letters;
                 while (bad != close && (*bad == '-' || ModifierBitOfLetter(*bad) != 0)) ++bad;
                 ParsePos_ = bad == close ? close : bad + 1;
-                CompileError(127);
+                CompileError(ErrBadModifier);
             }
             CompileModifiers_ = modifiers;
             ParsePos_ = close + 1;
@@ -590,7 +590,7 @@ std::int32_t TRegExpr::ParseAtom(int &flags) {
 
 std::int32_t TRegExpr::ParseEscape(int &flags) {
     const char c = *ParsePos_;
-    if (c == 0) CompileError(116);
+    if (c == 0) CompileError(ErrTrailingBackslash);
     const bool noCase = (CompileModifiers_ & ModifierI) != 0;
     std::int32_t node = 0;
     flags = 0;
@@ -652,27 +652,27 @@ unsigned char TRegExpr::DecodeEscape() {
     default: return static_cast<unsigned char>(*ParsePos_);
     }
     ++ParsePos_;
-    if (*ParsePos_ == 0) CompileError(111);
+    if (*ParsePos_ == 0) CompileError(ErrNoHexCode);
     int value = 0;
     if (*ParsePos_ == '{') {
         for (;;) {
             ++ParsePos_;
             const char c = *ParsePos_;
-            if (c == 0) CompileError(111);
+            if (c == 0) CompileError(ErrNoHexCode);
             if (c == '}') break;
             int digit = HexValue(c);
-            if (digit < 0) CompileError(108);
-            if (value >= 16) CompileError(112);
+            if (digit < 0) CompileError(ErrBadHexDigit);
+            if (value >= 16) CompileError(ErrHexCodeTooBig);
             value = value * 16 + digit;
         }
         return static_cast<unsigned char>(value);
     }
     int high = HexValue(*ParsePos_);
-    if (high < 0) CompileError(108);
+    if (high < 0) CompileError(ErrBadHexDigit);
     ++ParsePos_;
-    if (*ParsePos_ == 0) CompileError(111);
+    if (*ParsePos_ == 0) CompileError(ErrNoHexCode);
     int low = HexValue(*ParsePos_);
-    if (low < 0) CompileError(108);
+    if (low < 0) CompileError(ErrBadHexDigit);
     return static_cast<unsigned char>(high * 16 + low);
 }
 
@@ -735,7 +735,7 @@ std::int32_t TRegExpr::ParseBracketClass() {
             unsigned char end = static_cast<unsigned char>(*ParsePos_);
             if (end == '\\') {
                 ++ParsePos_;
-                if (*ParsePos_ == 0) CompileError(110);
+                if (*ParsePos_ == 0) CompileError(ErrClassTrailingBackslash);
                 end = DecodeEscape();
             }
             const unsigned char start = builder.RangeStart;
@@ -748,14 +748,14 @@ std::int32_t TRegExpr::ParseBracketClass() {
                 AddCyrillicLower(add);
                 AddCyrillicUpper(add);
             } else {
-                if (end < start) CompileError(109);
+                if (end < start) CompileError(ErrInvalidRange);
                 builder.AddRange(start, end);
             }
             ++ParsePos_;
         } else if (c == '\\') {
             ++ParsePos_;
             const char e = *ParsePos_;
-            if (e == 0) CompileError(110);
+            if (e == 0) CompileError(ErrClassTrailingBackslash);
             if (e == 'd')
                 builder.AddRange('0', '9');
             else if (e == 's')
@@ -771,7 +771,7 @@ std::int32_t TRegExpr::ParseBracketClass() {
         }
     }
     FinishClass(builder);
-    if (*ParsePos_ != ']') CompileError(113);
+    if (*ParsePos_ != ']') CompileError(ErrClassNotClosed);
     ++ParsePos_;
     return builder.Node;
 }

@@ -73,12 +73,12 @@ bool TRegExpr::FindMustString(std::int32_t start) const {
            std::string_view::npos;
 }
 
-bool TRegExpr::ReportExecError(std::int32_t code) {
+bool TRegExpr::ReportExecError(TErrorCode code) {
     Error(code);
     return false;
 }
 
-bool TRegExpr::StopExecution(std::int32_t code) {
+bool TRegExpr::StopExecution(TErrorCode code) {
     ExecAborted_ = true;
     Error(code);
     return false;
@@ -87,7 +87,7 @@ bool TRegExpr::StopExecution(std::int32_t code) {
 inline bool TRegExpr::PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos,
                                 std::int32_t a, std::int32_t b) {
     if (Frames_->Size() >= FrameLimit_) [[unlikely]]
-        return StopExecution(1016);
+        return StopExecution(ErrBacktrackLimit);
     Frames_->Push(TFrame{kind, node, pos, a, b});
     return true;
 }
@@ -96,10 +96,10 @@ inline bool TRegExpr::PushFrame(std::uint8_t kind, std::int32_t node, std::int32
 
 bool TRegExpr::ExecAt(std::int32_t offset) {
     if (!EnsureProgram()) return false;
-    if (!InputString_) return ReportExecError(1005);
-    if (InputString_->size() > static_cast<std::size_t>(MaxInputLength)) return ReportExecError(1018);
+    if (!InputString_) return ReportExecError(ErrNoInput);
+    if (InputString_->size() > static_cast<std::size_t>(MaxInputLength)) return ReportExecError(ErrInputTooLong);
     const std::int32_t length = static_cast<std::int32_t>(InputString_->size());
-    if (offset < 1) return ReportExecError(1006);
+    if (offset < 1) return ReportExecError(ErrBadOffset);
     if (offset > length + 1) return false;
     const std::int32_t start = offset - 1;
 
@@ -141,7 +141,7 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
             }
             return false;
         }
-        if (!EnsureStartCharSet()) return ReportExecError(1001);
+        if (!EnsureStartCharSet()) return ReportExecError(ErrBadOpcode);
         for (std::int32_t p = start; p < length; ++p) {
             if (!StartCharSet_.test(static_cast<unsigned char>(input[p]))) continue;
             if (TryMatch(p)) return true;
@@ -182,9 +182,9 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
     const std::size_t base = Frames_->Size();
 
     for (;;) {
-        if (++Steps_ > StepLimit_) return StopExecution(1017);
+        if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
         if (node == 0) {
-            ReportExecError(1002);
+            ReportExecError(ErrBrokenLink);
             goto fail;
         }
         {
@@ -311,7 +311,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpLoopEntry: {
                 const std::int32_t depth = LoopDepth_ + 1;
                 if (depth > LoopStackSize) {
-                    ReportExecError(1014);
+                    ReportExecError(ErrLoopStackExceeded);
                     goto fail;
                 }
                 if (!PushFrame(FrameLoopEntry, depth, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
@@ -325,7 +325,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpLoopLazy: {
                 const std::int32_t depth = LoopDepth_;
                 if (depth <= 0) {
-                    ReportExecError(1015);
+                    ReportExecError(ErrLoopWithoutEntry);
                     goto fail;
                 }
                 const std::int32_t passes = LoopStack_[depth];
@@ -356,7 +356,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
                     SubEnd_[group] = ScanPos_;
                     break;
                 }
-                ReportExecError(1001);
+                ReportExecError(ErrBadOpcode);
                 goto fail;
             }
             node = next;
@@ -366,7 +366,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
     fail:
         for (;;) {
             if (Frames_->Size() == base) return false;
-            if (++Steps_ > StepLimit_) return StopExecution(1017);
+            if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
             const TFrame frame = Frames_->Pop();
             if (ResumeFrame(frame, node)) break;
             if (ExecAborted_) return false;
@@ -442,7 +442,7 @@ bool TRegExpr::EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::in
 bool TRegExpr::StartLoopBody(std::int32_t loop, std::int32_t &resumeAt) {
     const std::int32_t depth = LoopDepth_;
     const std::int64_t body = std::int64_t(loop) + ReadInt32(&Program_[loop + NodeHeaderSize + 8]);
-    if (body < 1 || body >= static_cast<std::int64_t>(Program_.size())) return ReportExecError(1002);
+    if (body < 1 || body >= static_cast<std::int64_t>(Program_.size())) return ReportExecError(ErrBrokenLink);
     if (!PushFrame(FrameLoopBody, loop, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
         return false;
     ++LoopStack_[depth];
@@ -776,7 +776,7 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
         return count;
     }
     default:
-        ReportExecError(1000);
+        ReportExecError(ErrRepeatOperand);
         return 0;
     }
     ChargeScan(count);

@@ -207,7 +207,7 @@ TEST(ExecAt, ChecksItsOffset) {
         re.ExecAt(0);
         FAIL();
     } catch (const ERegExpr &e) {
-        EXPECT_EQ(e.Code, 1006);
+        EXPECT_EQ(e.Code, ErrBadOffset);
         EXPECT_STREQ(e.what(), "TRegExpr(exec): Offset Must Be Greater Then 0");
     }
 }
@@ -228,7 +228,7 @@ TEST(ExecAt, WithoutInputIsAnError) {
         re.ExecAt(1);
         FAIL();
     } catch (const ERegExpr &e) {
-        EXPECT_EQ(e.Code, 1005);
+        EXPECT_EQ(e.Code, ErrNoInput);
     }
 }
 
@@ -260,7 +260,7 @@ TEST(LoopStack, TenNestedLoopsRun) {
 }
 
 TEST(LoopStack, AnEleventhNestedLoopIsAnError) {
-    EXPECT_EQ(ExecErrorCode(NestedLoops(11), "a"), 1014);
+    EXPECT_EQ(ExecErrorCode(NestedLoops(11), "a"), ErrLoopStackExceeded);
     // Loops one after another reuse the same level.
     std::string sequence;
     for (int i = 0; i < 12; ++i) sequence += "(a){1,2}";
