@@ -240,7 +240,7 @@ inline std::int32_t TRegExpr::EmitOp(TOpCode op) {
     NeedRoom(NodeHeaderSize);
     std::int32_t node = EmitPos_;
     Program_[node] = op;
-    WriteInt32(&Program_[node + LinkOffset], 0);
+    SetNodeLink(Program_.data(), node, 0);
     EmitPos_ += NodeHeaderSize;
     return node;
 }
@@ -292,12 +292,12 @@ void TRegExpr::AppendLink(std::int32_t node, std::int32_t target) {
     if (node == DummyNode || node <= 0) return;
     std::int32_t last = node;
     for (std::int32_t next = NextNode(last); next != 0; next = NextNode(last)) last = next;
-    WriteInt32(&Program_[last + LinkOffset], target - last);
+    SetNodeLink(Program_.data(), last, target - last);
 }
 
 void TRegExpr::AppendLinkToOperand(std::int32_t node, std::int32_t target) {
     if (node == DummyNode || node <= 0 || Program_[node] != OpBranch) return;
-    AppendLink(node + NodeHeaderSize, target);
+    AppendLink(NodeAfterHeader(node), target);
 }
 
 std::int32_t TRegExpr::EmitSingleChar(unsigned char b, int &flags) {
@@ -312,8 +312,7 @@ void TRegExpr::EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int32
                                  bool nonGreedy) {
     InsertOp(nonGreedy ? OpBracesLazy : OpBraces, atom, BracesNodeSize);
     if (IsSizePass()) return;
-    WriteInt32(&Program_[atom + NodeHeaderSize], min);
-    WriteInt32(&Program_[atom + NodeHeaderSize + 4], max);
+    SetCountBounds(Program_.data(), atom, min, max);
 }
 
 void TRegExpr::EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t max,
@@ -322,9 +321,9 @@ void TRegExpr::EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t
     std::int32_t loop = EmitOp(nonGreedy ? OpLoopLazy : OpLoop);
     EmitInt32(min);
     EmitInt32(max);
-    EmitInt32(IsSizePass() ? 0 : atom + NodeHeaderSize - loop);
+    EmitInt32(IsSizePass() ? 0 : NodeAfterHeader(atom) - loop);
     AppendLink(atom, loop);
-    if (!IsSizePass()) AppendLink(atom + NodeHeaderSize, loop);
+    if (!IsSizePass()) AppendLink(NodeAfterHeader(atom), loop);
 }
 
 // --- Parse levels -----------------------------------------------------------------------------
@@ -829,9 +828,9 @@ void TRegExpr::ComputeHints(int topFlags) {
 
     const std::int32_t after = NextNode(1);
     if (after == 0 || Program_[after] != OpEnd) return;  // more than one top-level alternative
-    const std::int32_t first = 1 + NodeHeaderSize;
+    const std::int32_t first = NodeAfterHeader(1);
     if (Program_[first] == OpLiteral)
-        StartChar_ = Program_[first + NodeHeaderSize];
+        StartChar_ = *NodeOperand(Program_.data(), first);
     else if (Program_[first] == OpInputStart)
         AnchoredStart_ = true;
 
@@ -840,10 +839,10 @@ void TRegExpr::ComputeHints(int topFlags) {
     std::int64_t guard = static_cast<std::int64_t>(Program_.size());
     for (std::int32_t node = first; node != 0 && guard-- > 0; node = NextNode(node)) {
         if (Program_[node] != OpLiteral) continue;
-        const char *text = reinterpret_cast<const char *>(&Program_[node + NodeHeaderSize]);
+        const char *text = reinterpret_cast<const char *>(NodeOperand(Program_.data(), node));
         std::int32_t length = static_cast<std::int32_t>(std::strlen(text));
         if (length >= MustLength_) {
-            MustStringAt_ = node + NodeHeaderSize;
+            MustStringAt_ = NodeAfterHeader(node);  // the literal's first byte
             MustLength_ = length;
         }
     }

@@ -190,7 +190,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
         {
             const TOpCode op = program[node];
             const std::int32_t next = LinkedNode(program, size, node);
-            const std::uint8_t *operand = program + node + NodeHeaderSize;
+            const std::uint8_t *operand = NodeOperand(program, node);
             switch (op) {
             case OpEnd:
                 return true;
@@ -292,7 +292,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
                 if (next != 0 && program[next] == OpBranch &&
                     !PushFrame(FrameBranch, node, ScanPos_, 0, 0))
                     return false;
-                node += NodeHeaderSize;  // the alternative's first node
+                node = NodeAfterHeader(node);  // the alternative's first node
                 continue;
             case OpStar:
             case OpPlus:
@@ -329,8 +329,8 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
                     goto fail;
                 }
                 const std::int32_t passes = LoopStack_[depth];
-                const std::int32_t min = ReadInt32(operand);
-                const std::int32_t max = ReadInt32(operand + 4);
+                const std::int32_t min = CountMin(program, node);
+                const std::int32_t max = CountMax(program, node);
                 const bool bodyFirst = passes < max && (passes < min || op == OpLoop) &&
                                        !EndlessEmptyPass(depth, passes, min, max);
                 std::int32_t resumeAt = 0;
@@ -383,7 +383,7 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
         if (after != 0 && Program_[after] == OpBranch &&
             !PushFrame(FrameBranch, branch, frame.Pos, 0, 0))
             return false;
-        node = branch + NodeHeaderSize;
+        node = NodeAfterHeader(branch);
         return true;
     }
     case FrameSubStart:
@@ -407,8 +407,7 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
         LoopPassStart_[LoopDepth_] = frame.B;
         ScanPos_ = frame.Pos;
         if (Program_[frame.Node] != OpLoop) return false;
-        const std::int32_t min = ReadInt32(&Program_[frame.Node + NodeHeaderSize]);
-        if (frame.A < min) return false;
+        if (frame.A < CountMin(Program_.data(), frame.Node)) return false;
         return StartLoopContinuation(frame.Node, node);
     }
     case FrameLoopExit: {
@@ -416,8 +415,8 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
         ScanPos_ = frame.Pos;
         if (Program_[frame.Node] != OpLoopLazy) return false;
         const std::int32_t passes = LoopStack_[LoopDepth_];
-        const std::int32_t max = ReadInt32(&Program_[frame.Node + NodeHeaderSize + 4]);
-        const std::int32_t min = ReadInt32(&Program_[frame.Node + NodeHeaderSize]);
+        const std::int32_t max = CountMax(Program_.data(), frame.Node);
+        const std::int32_t min = CountMin(Program_.data(), frame.Node);
         if (passes >= max || EndlessEmptyPass(LoopDepth_, passes, min, max)) return false;
         return StartLoopBody(frame.Node, node);
     }
@@ -441,7 +440,7 @@ bool TRegExpr::EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::in
 
 bool TRegExpr::StartLoopBody(std::int32_t loop, std::int32_t &resumeAt) {
     const std::int32_t depth = LoopDepth_;
-    const std::int64_t body = std::int64_t(loop) + ReadInt32(&Program_[loop + NodeHeaderSize + 8]);
+    const std::int64_t body = std::int64_t(loop) + LoopBodyOffset(Program_.data(), loop);
     if (body < 1 || body >= static_cast<std::int64_t>(Program_.size())) return ReportExecError(ErrBrokenLink);
     if (!PushFrame(FrameLoopBody, loop, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
         return false;
@@ -465,7 +464,7 @@ bool TRegExpr::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
     const TRepeatHint &hint = RepeatHints_[static_cast<std::size_t>(hintIndex)];
     const std::int32_t saved = ScanPos_;
     if (hint.BackRef) {
-        const int group = Program_[hint.Operand + NodeHeaderSize];
+        const int group = BackRefGroup(Program_.data(), hint.Operand);
         const bool set = group <= MaxGroups && SubStart_[group] >= 0 && SubEnd_[group] >= 0;
         if (set && SubEnd_[group] <= SubStart_[group]) {
             // Repetitions of an empty text all end where they start: one attempt there.
@@ -487,7 +486,7 @@ bool TRegExpr::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std
     const TRepeatHint &hint = RepeatHints_[static_cast<std::size_t>(hintIndex)];
     std::int32_t step = 1;
     if (hint.BackRef) {
-        const int group = Program_[hint.Operand + NodeHeaderSize];
+        const int group = BackRefGroup(Program_.data(), hint.Operand);
         step = group <= MaxGroups && SubStart_[group] >= 0 ? std::max(0, SubEnd_[group] - SubStart_[group]) : 0;
     }
     if (hint.Lazy && hint.Disjoint && count < limit) {
@@ -549,15 +548,9 @@ std::int32_t TRegExpr::RepeatHintFor(std::int32_t node) {
     if (RepeatHints_.empty()) RepeatHints_.reserve(16);  // one allocation for most programs
     TRepeatHint hint{};
     hint.Node = node;
-    if (op == OpBraces || op == OpBracesLazy) {
-        hint.Operand = node + BracesNodeSize;
-        hint.Min = ReadInt32(program + node + NodeHeaderSize);
-        hint.Max = ReadInt32(program + node + NodeHeaderSize + 4);
-    } else {
-        hint.Operand = node + NodeHeaderSize;
-        hint.Min = op == OpPlus || op == OpPlusLazy ? 1 : 0;
-        hint.Max = RepeatLimit;
-    }
+    hint.Operand = RepeatOperandNode(op, node);
+    hint.Min = RepeatMin(program, node);
+    hint.Max = IsBracesOp(op) ? CountMax(program, node) : RepeatLimit;
     hint.Lazy = op == OpStarLazy || op == OpPlusLazy || op == OpBracesLazy;
     hint.BackRef = IsBackRefOp(program[hint.Operand]);
     hint.Next = NextNode(node);
@@ -598,7 +591,7 @@ std::int32_t TRegExpr::RepeatHintFor(std::int32_t node) {
 // Adds the characters that the single-character node `node` can match to `chars`; false for a
 // node that is not one.
 bool TRegExpr::AddNodeChars(std::int32_t node, std::uint8_t *chars) const {
-    const std::uint8_t *operand = Program_.data() + node + NodeHeaderSize;
+    const std::uint8_t *operand = NodeOperand(Program_.data(), node);
     switch (Program_[node]) {
     case OpAny:
     case OpAnyInLine:
@@ -657,7 +650,7 @@ bool TRegExpr::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budge
             return true;  // it holds only at the end
         case OpLiteral:
         case OpLiteralNoCase:
-            if (program[node + NodeHeaderSize] == 0) {
+            if (*NodeOperand(program, node) == 0) {
                 node = next;
                 continue;
             }
@@ -672,11 +665,11 @@ bool TRegExpr::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budge
             return AddNodeChars(node, chars);
         case OpBranch:
             if (next == 0 || program[next] != OpBranch) {
-                node += NodeHeaderSize;
+                node = NodeAfterHeader(node);
                 continue;
             }
             for (std::int32_t branch = node; branch != 0 && program[branch] == OpBranch; branch = NextNode(branch))
-                if (!AddChainStarts(branch + NodeHeaderSize, chars, budget)) return false;
+                if (!AddChainStarts(NodeAfterHeader(branch), chars, budget)) return false;
             return true;
         case OpStar:
         case OpStarLazy:
@@ -684,11 +677,8 @@ bool TRegExpr::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budge
         case OpPlusLazy:
         case OpBraces:
         case OpBracesLazy: {
-            const bool braces = op == OpBraces || op == OpBracesLazy;
-            if (!AddNodeChars(node + (braces ? BracesNodeSize : NodeHeaderSize), chars)) return false;
-            const std::int32_t min = braces ? ReadInt32(program + node + NodeHeaderSize)
-                                            : (op == OpPlus || op == OpPlusLazy ? 1 : 0);
-            if (min > 0) return true;
+            if (!AddNodeChars(RepeatOperandNode(op, node), chars)) return false;
+            if (RepeatMin(program, node) > 0) return true;
             node = next;
             continue;
         }
@@ -705,7 +695,7 @@ bool TRegExpr::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budge
 std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
     const std::uint8_t *program = Program_.data();
     const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
-    const std::uint8_t *operand = program + node + NodeHeaderSize;
+    const std::uint8_t *operand = NodeOperand(program, node);
     const std::int32_t limit = std::min(max, InputEnd_ - ScanPos_);
     const std::int32_t from = ScanPos_;
     std::int32_t count = 0;
@@ -811,8 +801,7 @@ bool TRegExpr::BuildStartCharSet(std::int32_t start, std::bitset<256> &set) cons
             visited[node] = true;
             const TOpCode op = Program_[node];
             const std::int32_t next = NextNode(node);
-            const std::uint8_t *operand = &Program_[node] + NodeHeaderSize;
-            std::int32_t goOn = 0;
+                        std::int32_t goOn = 0;
             switch (op) {
             case OpEnd:
                 break;
@@ -836,31 +825,31 @@ bool TRegExpr::BuildStartCharSet(std::int32_t start, std::bitset<256> &set) cons
                 break;
             case OpBranch:
                 if (next == 0 || Program_[next] != OpBranch) {
-                    goOn = node + NodeHeaderSize;
+                    goOn = NodeAfterHeader(node);
                     break;
                 }
                 for (std::int32_t branch = node; branch != 0 && Program_[branch] == OpBranch;
                      branch = NextNode(branch))
-                    pending.push_back(branch + NodeHeaderSize);
+                    pending.push_back(NodeAfterHeader(branch));
                 break;
             case OpLoop:
             case OpLoopLazy:
-                pending.push_back(static_cast<std::int32_t>(node + ReadInt32(operand + 8)));
-                if (ReadInt32(operand) == 0) pending.push_back(next);
+                pending.push_back(static_cast<std::int32_t>(std::int64_t(node) + LoopBodyOffset(Program_.data(), node)));
+                if (CountMin(Program_.data(), node) == 0) pending.push_back(next);
                 break;
             case OpStar:
             case OpStarLazy:
-                pending.push_back(node + NodeHeaderSize);
+                pending.push_back(RepeatOperandNode(op, node));
                 goOn = next;
                 break;
             case OpPlus:
             case OpPlusLazy:
-                pending.push_back(node + NodeHeaderSize);
+                pending.push_back(RepeatOperandNode(op, node));
                 break;
             case OpBraces:
             case OpBracesLazy:
-                pending.push_back(node + BracesNodeSize);
-                if (ReadInt32(operand) == 0) goOn = next;
+                pending.push_back(RepeatOperandNode(op, node));
+                if (CountMin(Program_.data(), node) == 0) goOn = next;
                 break;
             case OpInputStart:
             case OpInputEnd:

@@ -45,14 +45,14 @@ bool WellFormed(std::span<const std::uint8_t> program) {
     }
     if (program[1] != OpBranch) return false;
     for (std::int32_t node : nodes) {
-        const std::int32_t link = ReadInt32(&program[node + LinkOffset]);
+        const std::int32_t link = NodeLink(program.data(), node);
         const std::int64_t target = std::int64_t(node) + link;
         if (link != 0 && (target < 1 || target >= size || !starts[target])) return false;
         if ((program[node] == OpBack) != (link < 0)) return false;
         if (program[node] == OpLoop || program[node] == OpLoopLazy) {
-            const std::int64_t body = std::int64_t(node) + ReadInt32(&program[node + NodeHeaderSize + 8]);
+            const std::int64_t body = std::int64_t(node) + LoopBodyOffset(program.data(), node);
             if (body < 1 || body >= node || !starts[body]) return false;
-            if (ReadInt32(&program[node + NodeHeaderSize]) > ReadInt32(&program[node + NodeHeaderSize + 4]))
+            if (CountMin(program.data(), node) > CountMax(program.data(), node))
                 return false;
         }
     }

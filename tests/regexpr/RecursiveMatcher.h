@@ -78,9 +78,8 @@ private:
         return pos >= 0 && pos < static_cast<std::int32_t>(Input_.size()) ? static_cast<unsigned char>(Input_[pos]) : 0;
     }
     std::int32_t Length() const { return static_cast<std::int32_t>(Input_.size()); }
-    std::int32_t Int(std::int32_t at) const { return ReadInt32(&Program_[at]); }
     std::int32_t Next(std::int32_t node) const {
-        const std::int32_t link = Int(node + LinkOffset);
+        const std::int32_t link = NodeLink(Program_.data(), node);
         return link == 0 ? 0 : node + link;
     }
     bool Word(std::int32_t pos) const { return pos >= 0 && pos < Length() && Word_.test(At(pos)); }
@@ -119,24 +118,25 @@ private:
 
     bool Repeat(std::int32_t node) {
         const TOpCode op = Program_[node];
-        const bool braces = op == OpBraces || op == OpBracesLazy;
-        const std::int32_t operand = node + (braces ? BracesNodeSize : NodeHeaderSize);
-        const std::int32_t min = braces ? Int(node + 5) : (op == OpPlus || op == OpPlusLazy ? 1 : 0);
-        const std::int32_t max = braces ? Int(node + 9) : RepeatLimit;
+        const std::int32_t operand = RepeatOperandNode(op, node);
+        const std::int32_t min = RepeatMin(Program_.data(), node);
+        const std::int32_t max = IsBracesOp(op) ? CountMax(Program_.data(), node) : RepeatLimit;
         const bool lazy = op == OpStarLazy || op == OpPlusLazy || op == OpBracesLazy;
         const std::int32_t next = Next(node);
-        const int lookAhead = next != 0 && Program_[next] == OpLiteral && Program_[next + 5] != 0 ? Program_[next + 5] : -1;
+        const int lookAhead = next != 0 && Program_[next] == OpLiteral && *NodeOperand(Program_.data(), next) != 0
+                                  ? *NodeOperand(Program_.data(), next)
+                                  : -1;
         const std::int32_t saved = Scan_;
         std::int32_t count = 0;
         std::int32_t step = 1;
         const TOpCode operandOp = Program_[operand];
         if (operandOp == OpBackRef || operandOp == OpBackRefNoCase) {
-            const int group = Program_[operand + 5];
+            const int group = BackRefGroup(Program_.data(), operand);
             count = GroupRepeats(operandOp, group, saved, max, step);
             if (step == 0 && Start[group] >= 0 && End[group] >= 0) count = min;  // an empty text: once
         } else {
             const std::int32_t limit = std::min(max, Length() - saved);
-            while (count < limit && CharTest(operandOp, &Program_[operand + 5], At(saved + count))) ++count;
+            while (count < limit && CharTest(operandOp, NodeOperand(Program_.data(), operand), At(saved + count))) ++count;
         }
         if (count < min) return false;
         auto attempt = [&](std::int32_t c) {
@@ -182,7 +182,7 @@ private:
         for (;;) {
             const TOpCode op = Program_[node];
             const std::int32_t next = Next(node);
-            const std::uint8_t *operand = &Program_[node + 5];
+            const std::uint8_t *operand = NodeOperand(Program_.data(), node);
             switch (op) {
             case OpEnd: return true;
             case OpInputStart: if (Scan_ != 0) return false; break;
@@ -218,12 +218,12 @@ private:
             }
             case OpBranch: {
                 if (next == 0 || Program_[next] != OpBranch) {
-                    node += 5;
+                    node = NodeAfterHeader(node);
                     continue;
                 }
                 for (std::int32_t branch = node; branch != 0 && Program_[branch] == OpBranch; branch = Next(branch)) {
                     const std::int32_t saved = Scan_;
-                    if (Match(branch + 5)) return true;
+                    if (Match(NodeAfterHeader(branch))) return true;
                     Scan_ = saved;
                 }
                 return false;
@@ -254,8 +254,8 @@ private:
             }
             case OpLoop: case OpLoopLazy: {
                 const int depth = Depth_;
-                const std::int32_t n = Loops_[depth], min = Int(node + 5), max = Int(node + 9);
-                const std::int32_t body = node + Int(node + 13);
+                const std::int32_t n = Loops_[depth], min = CountMin(Program_.data(), node), max = CountMax(Program_.data(), node);
+                const std::int32_t body = node + LoopBodyOffset(Program_.data(), node);
                 const std::int32_t saved = Scan_;
                 // Only a loop without a finite maximum stops on an empty pass (once it has its
                 // minimum): the plain algorithm would go round it without end.
