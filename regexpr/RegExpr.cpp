@@ -2,6 +2,7 @@
 #include "regexpr/RegExpr.h"
 
 #include "regexpr/RegExprBacktrack.h"
+#include "regexpr/RegExprCompiler.h"
 
 #include <algorithm>
 #include <map>
@@ -89,6 +90,49 @@ void TRegExpr::SetExpression(std::string_view text) {
 
 std::string_view TRegExpr::Expression() const {
     return Expression_ ? std::string_view(*Expression_) : std::string_view();
+}
+
+bool TRegExpr::CompileProgram(std::string_view expression) {
+    // The parser reads a NUL-terminated text. The stored expression is one already; any other
+    // text is copied for the whole compilation.
+    expression = expression.substr(0, expression.find('\0'));
+    const bool stored = Expression_ && expression.data() == Expression_->data() &&
+                        expression.size() == Expression_->size();
+    std::string copy;
+    if (!stored) copy.assign(expression);
+    const std::string_view text = stored ? expression : std::string_view(copy);
+    DropProgram();
+    IsCompiled_ = false;
+    BuildCaseTable();
+    if (!text.empty()) ProgramModifiers_ = Modifiers_;
+
+    TCompileSettings settings;
+    settings.Modifiers = Modifiers_;
+    settings.SpaceList = SpaceList_;
+    settings.WordList = WordList_;
+    settings.CaseTable = &CaseTable_;
+    settings.LineSeparatorDefined = !LineSeparatorList_.empty() || PairAssigned_;
+    TCompiler compiler(settings, [this](TErrorCode code) { Error(code); });
+    struct TActive {
+        TRegExpr &Self;
+        ~TActive() { Self.ActiveCompiler_ = nullptr; }
+    } active{*this};
+    ActiveCompiler_ = &compiler;
+    TCompiledProgram result;
+    if (!compiler.Compile(text, result)) return false;
+
+    Program_ = std::move(result.Bytes);
+    StartChar_ = result.StartChar;
+    AnchoredStart_ = result.AnchoredStart;
+    MustStringAt_ = result.MustStringAt;
+    MustLength_ = result.MustLength;
+    if (result.UsesWordSet) BuildWordSet();
+    // The start-character set is collected when a search first needs it.
+    StartCharSet_.reset();
+    StartCharSetKnown_ = false;
+    IsCompiled_ = true;
+    ++CompileCount_;
+    return true;
 }
 
 void TRegExpr::CompileExpression() {
@@ -251,8 +295,7 @@ std::string TRegExpr::LinePairedSeparator() const {
 // --- Errors -----------------------------------------------------------------------------------
 
 std::int32_t TRegExpr::ErrorPosition() const {
-    if (!ParsePos_ || !ExprStart_) return 0;
-    return static_cast<std::int32_t>(ParsePos_ - ExprStart_);
+    return ActiveCompiler_ ? ActiveCompiler_->ErrorPosition() : 0;
 }
 
 void TRegExpr::Error(std::int32_t code) {

@@ -61,6 +61,7 @@
 #include <vector>
 
 #include "regexpr/RegExprErrors.h"
+#include "regexpr/RegExprModifiers.h"
 #include "regexpr/RegExprProgram.h"
 
 namespace regexpr {
@@ -76,16 +77,6 @@ public:
     /// Bytes of the expression before the parse position, for errors raised while compiling;
     /// 0 otherwise.
     std::int32_t Pos;
-};
-
-/// Modifier bits (`Modifiers`). Each has a letter accepted in either case by "(?letters)".
-enum ModifierBits : std::int32_t {
-    ModifierI = 1,   ///< case-insensitive
-    ModifierR = 2,   ///< Cyrillic (Windows-1251) ranges in classes
-    ModifierS = 4,   ///< "." matches line separators too
-    ModifierG = 8,   ///< quantifiers are greedy unless followed by "?"
-    ModifierM = 16,  ///< "^" and "$" match at line separators
-    ModifierX = 32,  ///< extended: blanks ignored, "#" starts a comment
 };
 
 /// The case function: returns the case-inverted partner of `c` (its upper-case form if that
@@ -121,10 +112,10 @@ struct TRegExprDefaults {
 /// The process-wide defaults, for reading and for setting at start-up.
 TRegExprDefaults &RegExprDefaults();
 
-/// Applies modifier letters ("i", "-x", "im-sx") to `modifiers` in place: letters before the
-/// first "-" switch their bit on, letters after it switch it off. Returns false at the first byte
-/// that is neither a modifier letter nor "-" (the bits changed before it stay changed).
-bool ParseModifierLetters(std::string_view letters, std::int32_t &modifiers);
+class TCompiler;
+struct TFrame;
+class TFrameStack;
+struct TRepeatHint;
 
 /// A regular expression: its text, the program compiled from it, the subject of the last
 /// execution and the sub-matches found there. One object serves one caller at a time.
@@ -241,44 +232,9 @@ public:
     std::int64_t StepsTaken() const { return Steps_; }
 
 private:
-    struct TClassBuilder;
-    struct TFrame;
-    class TFrameStack;
-    struct TRepeatHint;
 
     void BuildCaseTable();
     void BuildWordSet();
-
-    // Compiler (RegExprCompiler.cpp).
-    [[noreturn]] void CompileError(TErrorCode code);
-    void AddProgramSize(std::int64_t bytes);
-    void NeedRoom(std::int32_t bytes);
-    bool IsSizePass() const { return SizePass_; }
-    std::int32_t EmitOp(TOpCode op);
-    void EmitByte(std::uint8_t b);
-    void EmitBytes(const char *bytes, std::int64_t count);
-    void EmitInt32(std::int32_t value);
-    void InsertOp(TOpCode op, std::int32_t at, std::int32_t size);
-    void AppendLink(std::int32_t node, std::int32_t target);
-    void AppendLinkToOperand(std::int32_t node, std::int32_t target);
-    std::int32_t EmitSingleChar(unsigned char b, int &flags);
-    void EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int32_t max, bool nonGreedy);
-    void EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t max, bool nonGreedy);
-    int RunPass();
-    std::int32_t ParseReg(bool group, int &flags);
-    std::int32_t ParseBranch(int &flags);
-    std::int32_t ParsePiece(int &flags);
-    std::int32_t ParseAtom(int &flags);
-    std::int32_t ParseEscape(int &flags);
-    std::int32_t ParseBracketClass();
-    std::int32_t EmitClassEscape(std::string_view list, bool negated);
-    std::int32_t ParseLiteralRun(int &flags);
-    std::int32_t ParseNumber(const char *from, const char *to);
-    unsigned char DecodeEscape();
-    bool LineModeActive() const;
-    bool ExtendedMode() const { return (CompileModifiers_ & ModifierX) != 0; }
-    void FinishClass(TClassBuilder &builder);
-    void ComputeHints(int topFlags);
 
     // Matcher (RegExprMatcher.cpp).
     std::int32_t NextNode(std::int32_t node) const {
@@ -368,14 +324,8 @@ private:
     mutable std::bitset<256> StartCharSet_;
     mutable bool StartCharSetKnown_ = false;
 
-    // Compiler state, valid during a compilation.
-    const char *ParsePos_ = nullptr;
-    const char *ExprStart_ = nullptr;
-    std::int32_t GroupCount_ = 1;
-    bool SizePass_ = false;
-    std::int32_t EmitPos_ = 0;
-    std::int64_t ProgramSize_ = 0;
-    std::int32_t CompileModifiers_ = 0;
+    // The compilation under way, for `ErrorPosition`; none between compilations.
+    const TCompiler *ActiveCompiler_ = nullptr;
     std::int32_t ProgramModifiers_ = 0;
 
     bool IsCompiled_ = false;
