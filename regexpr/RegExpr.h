@@ -232,7 +232,6 @@ public:
     std::int64_t StepsTaken() const { return Steps_; }
 
 private:
-
     void BuildCaseTable();
     void BuildWordSet();
 
