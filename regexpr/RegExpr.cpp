@@ -2,6 +2,7 @@
 #include "regexpr/RegExpr.h"
 
 #include "regexpr/RegExprBacktrack.h"
+#include "regexpr/RegExprCompiler.h"
 
 #include <algorithm>
 #include <map>
@@ -91,9 +92,52 @@ std::string_view TRegExpr::Expression() const {
     return Expression_ ? std::string_view(*Expression_) : std::string_view();
 }
 
+bool TRegExpr::CompileProgram(std::string_view expression) {
+    // The parser reads a NUL-terminated text. The stored expression is one already; any other
+    // text is copied for the whole compilation.
+    expression = expression.substr(0, expression.find('\0'));
+    const bool stored = Expression_ && expression.data() == Expression_->data() &&
+                        expression.size() == Expression_->size();
+    std::string copy;
+    if (!stored) copy.assign(expression);
+    const std::string_view text = stored ? expression : std::string_view(copy);
+    DropProgram();
+    IsCompiled_ = false;
+    BuildCaseTable();
+    if (!text.empty()) ProgramModifiers_ = Modifiers_;
+
+    TCompileSettings settings;
+    settings.Modifiers = Modifiers_;
+    settings.SpaceList = SpaceList_;
+    settings.WordList = WordList_;
+    settings.CaseTable = &CaseTable_;
+    settings.LineSeparatorDefined = !LineSeparatorList_.empty() || PairAssigned_;
+    TCompiler compiler(settings, [this](TErrorCode code) { Error(code); });
+    struct TActive {
+        TRegExpr &Self;
+        ~TActive() { Self.ActiveCompiler_ = nullptr; }
+    } active{*this};
+    ActiveCompiler_ = &compiler;
+    TCompiledProgram result;
+    if (!compiler.Compile(text, result)) return false;
+
+    Program_ = std::move(result.Bytes);
+    StartChar_ = result.StartChar;
+    AnchoredStart_ = result.AnchoredStart;
+    MustStringAt_ = result.MustStringAt;
+    MustLength_ = result.MustLength;
+    if (result.UsesWordSet) BuildWordSet();
+    // The start-character set is collected when a search first needs it.
+    StartCharSet_.reset();
+    StartCharSetKnown_ = false;
+    IsCompiled_ = true;
+    ++CompileCount_;
+    return true;
+}
+
 void TRegExpr::CompileExpression() {
     if (!Expression_) {
-        Error(1003);
+        Error(ErrNoExpression);
         return;
     }
     CompileProgram(*Expression_);
@@ -115,7 +159,7 @@ bool TRegExpr::EnsureProgram() {
     if (Program_.empty()) CompileExpression();
     if (Program_.empty()) return false;
     if (Program_[0] != ProgramSignature) {
-        Error(1004);
+        Error(ErrBadSignature);
         return false;
     }
     return true;
@@ -203,7 +247,7 @@ std::int32_t ModifierBitOfIndex(std::int32_t index) {
 void TRegExpr::SetModifierByIndex(std::int32_t index, bool on) {
     std::int32_t bit = ModifierBitOfIndex(index);
     if (bit == 0) {
-        Error(1013);
+        Error(ErrBadModifierIndex);
         return;
     }
     if (on)
@@ -215,7 +259,7 @@ void TRegExpr::SetModifierByIndex(std::int32_t index, bool on) {
 bool TRegExpr::GetModifierByIndex(std::int32_t index) {
     std::int32_t bit = ModifierBitOfIndex(index);
     if (bit == 0) {
-        Error(1013);
+        Error(ErrBadModifierIndex);
         return false;
     }
     return (Modifiers_ & bit) != 0;
@@ -226,7 +270,7 @@ void TRegExpr::SetLinePairedSeparator(std::string_view text) {
         unsigned char head = static_cast<unsigned char>(text[0]);
         unsigned char tail = static_cast<unsigned char>(text[1]);
         if (head == tail) {
-            Error(128);
+            Error(ErrBadPairedSeparator);
             return;
         }
         if (PairAssigned_ && PairHead_ == head && PairTail_ == tail) return;
@@ -239,7 +283,7 @@ void TRegExpr::SetLinePairedSeparator(std::string_view text) {
         PairAssigned_ = false;
         DropProgram();
     } else {
-        Error(128);
+        Error(ErrBadPairedSeparator);
     }
 }
 
@@ -251,65 +295,64 @@ std::string TRegExpr::LinePairedSeparator() const {
 // --- Errors -----------------------------------------------------------------------------------
 
 std::int32_t TRegExpr::ErrorPosition() const {
-    if (!ParsePos_ || !ExprStart_) return 0;
-    return static_cast<std::int32_t>(ParsePos_ - ExprStart_);
+    return ActiveCompiler_ ? ActiveCompiler_->ErrorPosition() : 0;
 }
 
 void TRegExpr::Error(std::int32_t code) {
     LastErrorCode_ = code;
     std::string message = ErrorText(code);
-    if (code < 1000) message += " (pos " + std::to_string(ErrorPosition()) + ")";
+    if (code < FirstExecErrorCode) message += " (pos " + std::to_string(ErrorPosition()) + ")";
     throw ERegExpr(message, code, ErrorPosition());
 }
 
 std::string TRegExpr::ErrorText(std::int32_t code) const {
     switch (code) {
-    case 0: return "No errors";
-    case 100: return "TRegExpr(comp): Null Argument";
-    case 101: return "TRegExpr(comp): Regexp Too Big";
-    case 102: return "TRegExpr(comp): ParseReg Too Many ()";
-    case 103: return "TRegExpr(comp): ParseReg Unmatched ()";
-    case 104: return "TRegExpr(comp): ParseReg Unmatched ()";
-    case 105: return "TRegExpr(comp): ParseReg Junk On End";
-    case 106: return "TRegExpr(comp): *+ Operand Could Be Empty";
-    case 107: return "TRegExpr(comp): Nested *?+";
-    case 108: return "TRegExpr(comp): Bad Hex Digit";
-    case 109: return "TRegExpr(comp): Invalid [] Range";
-    case 110: return "TRegExpr(comp): Parse Atom Trailing \\";
-    case 111: return "TRegExpr(comp): No Hex Code After \\x";
-    case 112: return "TRegExpr(comp): Hex Code After \\x Is Too Big";
-    case 113: return "TRegExpr(comp): Unmatched []";
-    case 114: return "TRegExpr(comp): Internal Urp";
-    case 115: return "TRegExpr(comp): ?+*{ Follows Nothing";
-    case 116: return "TRegExpr(comp): Trailing \\";
-    case 119: return "TRegExpr(comp): RarseAtom Internal Disaster";
-    case 122: return "TRegExpr(comp): BRACES Argument Too Big";
-    case 124: return "TRegExpr(comp): BRACE Min Param Greater then Max";
-    case 125: return "TRegExpr(comp): Unclosed (?#Comment)";
-    case 126:
+    case ErrNone: return "No errors";
+    case ErrNullArgument: return "TRegExpr(comp): Null Argument";
+    case ErrTooBig: return "TRegExpr(comp): Regexp Too Big";
+    case ErrTooManyGroups: return "TRegExpr(comp): ParseReg Too Many ()";
+    case ErrGroupNotClosed: return "TRegExpr(comp): ParseReg Unmatched ()";
+    case ErrCloseWithoutGroup: return "TRegExpr(comp): ParseReg Unmatched ()";
+    case ErrJunkOnEnd: return "TRegExpr(comp): ParseReg Junk On End";
+    case ErrEmptyOperand: return "TRegExpr(comp): *+ Operand Could Be Empty";
+    case ErrNestedQuantifier: return "TRegExpr(comp): Nested *?+";
+    case ErrBadHexDigit: return "TRegExpr(comp): Bad Hex Digit";
+    case ErrInvalidRange: return "TRegExpr(comp): Invalid [] Range";
+    case ErrClassTrailingBackslash: return "TRegExpr(comp): Parse Atom Trailing \\";
+    case ErrNoHexCode: return "TRegExpr(comp): No Hex Code After \\x";
+    case ErrHexCodeTooBig: return "TRegExpr(comp): Hex Code After \\x Is Too Big";
+    case ErrClassNotClosed: return "TRegExpr(comp): Unmatched []";
+    case ErrInternal: return "TRegExpr(comp): Internal Urp";
+    case ErrNothingToRepeat: return "TRegExpr(comp): ?+*{ Follows Nothing";
+    case ErrTrailingBackslash: return "TRegExpr(comp): Trailing \\";
+    case ErrAtomInternal: return "TRegExpr(comp): RarseAtom Internal Disaster";
+    case ErrBracesTooBig: return "TRegExpr(comp): BRACES Argument Too Big";
+    case ErrBracesMinAboveMax: return "TRegExpr(comp): BRACE Min Param Greater then Max";
+    case ErrCommentNotClosed: return "TRegExpr(comp): Unclosed (?#Comment)";
+    case ErrComplexBraces:
         return "TRegExpr(comp): If you want take part in beta-testing BRACES '{min,max}' and "
                "non-greedy ops '*?', '+?', '?\?' for complex cases - remove '.' from "
                "{.$DEFINE ComplexBraces}";
-    case 127: return "TRegExpr(comp): Urecognized Modifier";
-    case 128:
+    case ErrBadModifier: return "TRegExpr(comp): Urecognized Modifier";
+    case ErrBadPairedSeparator:
         return "TRegExpr(comp): LinePairedSeparator must countain two different chars or no "
                "chars at all";
-    case 1000: return "TRegExpr(exec): RegRepeat Called Inappropriately";
-    case 1001: return "TRegExpr(exec): MatchPrim Memory Corruption";
-    case 1002: return "TRegExpr(exec): MatchPrim Corrupted Pointers";
-    case 1003: return "TRegExpr(exec): Not Assigned Expression Property";
-    case 1004: return "TRegExpr(exec): Corrupted Program";
-    case 1005: return "TRegExpr(exec): No Inpit String Specified";
-    case 1006: return "TRegExpr(exec): Offset Must Be Greater Then 0";
-    case 1007: return "TRegExpr(exec): ExecNext Without Exec[Pos]";
-    case 1008: return "TRegExpr(exec): GetInputString Without InputString";
-    case 1011: return "TRegExpr(dump): Corrupted Opcode";
-    case 1014: return "TRegExpr(exec): Loop Stack Exceeded";
-    case 1015: return "TRegExpr(exec): Loop Without LoopEntry !";
+    case ErrRepeatOperand: return "TRegExpr(exec): RegRepeat Called Inappropriately";
+    case ErrBadOpcode: return "TRegExpr(exec): MatchPrim Memory Corruption";
+    case ErrBrokenLink: return "TRegExpr(exec): MatchPrim Corrupted Pointers";
+    case ErrNoExpression: return "TRegExpr(exec): Not Assigned Expression Property";
+    case ErrBadSignature: return "TRegExpr(exec): Corrupted Program";
+    case ErrNoInput: return "TRegExpr(exec): No Inpit String Specified";
+    case ErrBadOffset: return "TRegExpr(exec): Offset Must Be Greater Then 0";
+    case ErrNextWithoutExec: return "TRegExpr(exec): ExecNext Without Exec[Pos]";
+    case ErrNoInputToGet: return "TRegExpr(exec): GetInputString Without InputString";
+    case ErrDumpBadOpcode: return "TRegExpr(dump): Corrupted Opcode";
+    case ErrLoopStackExceeded: return "TRegExpr(exec): Loop Stack Exceeded";
+    case ErrLoopWithoutEntry: return "TRegExpr(exec): Loop Without LoopEntry !";
     // The engine's own bounds on one execution.
-    case 1016: return "TRegExpr(exec): Backtracking Stack Limit Exceeded";
-    case 1017: return "TRegExpr(exec): Step Limit Exceeded (catastrophic backtracking?)";
-    case 1018: return "TRegExpr(exec): Input String Too Long";
+    case ErrBacktrackLimit: return "TRegExpr(exec): Backtracking Stack Limit Exceeded";
+    case ErrStepLimit: return "TRegExpr(exec): Step Limit Exceeded (catastrophic backtracking?)";
+    case ErrInputTooLong: return "TRegExpr(exec): Input String Too Long";
     default: return "Unknown error";
     }
 }

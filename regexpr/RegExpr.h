@@ -16,20 +16,27 @@
 //   choice points and undo records, so neither the expression nor the subject can overflow the
 //   native stack (a 1 MB line under "(a|b)*c" runs on the 1 MB main thread stack of a Windows
 //   host). The stack is bounded by `BacktrackLimit` frames (error 1016), about 20 bytes each.
-// - Work is bounded per execution: every node visited, every backtrack and every character
-//   counted by a simple repeat is a step, and an execution that takes more than `StepLimit` steps
-//   (default 50 million, under a second on a desktop machine) stops with error 1017, so
-//   catastrophic backtracking ("(a|aa)*b" against 256 "a" followed by "cb") ends instead of
-//   running for ages. Ordinary matches take a few steps per character: a 1 MB line under
-//   "((a)|(b))*c" takes about 12 million.
+// - Work is bounded per execution: every node visited, every backtrack and every repetition
+//   count tried is a step; characters that a repeat counts, a scan for the next count worth
+//   trying passes over or a back-reference compares cost one step per 4 (`ScanCharsPerStep`),
+//   one per 64 where a memchr scan passes over them, and "." counted by a repeat costs nothing,
+//   since it looks at no character: the bound stays one in time. An execution that
+//   takes more than `StepLimit` steps (default 50 million, under a second on a desktop machine)
+//   stops with error 1017, so catastrophic backtracking ("(a|aa)*b" against 256 "a" followed by
+//   "cb") ends instead of running for ages, while a search that ends on its own in that time is
+//   never cut short ("a.{1000}b" over a megabyte of "a" finds no match). Ordinary matches take a
+//   few steps per character: a 1 MB line under "((a)|(b))*c" takes about 12 million.
 // - Repeats of a back-reference ("\1*", "\1{2,5}") step back by whole repetitions of the group's
 //   text, so every position tried lies inside the input; a group that captured the empty text
 //   is "repeated" exactly once, at the position where the repeat starts, instead of being counted
 //   up to the maximum.
 // - A loop pass that consumes nothing ends the loop: a greedy "*"/"+" loop whose body comes back
 //   to its jump node at the position where it was last there fails that path (so "(a{0,1})*" or
-//   "(\1)*" over an empty group cannot loop forever), and a counted loop whose last pass matched
-//   the empty text only tries to leave, since further passes would match the same nothing.
+//   "(\1)*" over an empty group cannot loop forever), and a loop without a finite maximum
+//   ("{2,}", a non-greedy "*" or "+" around a group) whose last pass matched the empty text, once
+//   it has its minimum, only tries to leave, since further passes would match the same nothing.
+//   A loop with a finite maximum makes every pass its counter allows, empty or not: in
+//   "(a{0,1}?){2}b" on "ab" the second pass may take the "a" that the first left.
 // - Loop counters are restored exactly when the matcher backtracks (an entered loop that fails
 //   gives back the counter value it replaced), so a failed path that left one loop and entered a
 //   sibling loop at the same depth cannot change the count of the first.
@@ -53,6 +60,8 @@
 #include <string_view>
 #include <vector>
 
+#include "regexpr/RegExprErrors.h"
+#include "regexpr/RegExprModifiers.h"
 #include "regexpr/RegExprProgram.h"
 
 namespace regexpr {
@@ -68,16 +77,6 @@ public:
     /// Bytes of the expression before the parse position, for errors raised while compiling;
     /// 0 otherwise.
     std::int32_t Pos;
-};
-
-/// Modifier bits (`Modifiers`). Each has a letter accepted in either case by "(?letters)".
-enum ModifierBits : std::int32_t {
-    ModifierI = 1,   ///< case-insensitive
-    ModifierR = 2,   ///< Cyrillic (Windows-1251) ranges in classes
-    ModifierS = 4,   ///< "." matches line separators too
-    ModifierG = 8,   ///< quantifiers are greedy unless followed by "?"
-    ModifierM = 16,  ///< "^" and "$" match at line separators
-    ModifierX = 32,  ///< extended: blanks ignored, "#" starts a comment
 };
 
 /// The case function: returns the case-inverted partner of `c` (its upper-case form if that
@@ -113,10 +112,10 @@ struct TRegExprDefaults {
 /// The process-wide defaults, for reading and for setting at start-up.
 TRegExprDefaults &RegExprDefaults();
 
-/// Applies modifier letters ("i", "-x", "im-sx") to `modifiers` in place: letters before the
-/// first "-" switch their bit on, letters after it switch it off. Returns false at the first byte
-/// that is neither a modifier letter nor "-" (the bits changed before it stay changed).
-bool ParseModifierLetters(std::string_view letters, std::int32_t &modifiers);
+class TCompiler;
+struct TFrame;
+class TFrameStack;
+struct TRepeatHint;
 
 /// A regular expression: its text, the program compiled from it, the subject of the last
 /// execution and the sub-matches found there. One object serves one caller at a time.
@@ -124,6 +123,10 @@ class TRegExpr {
 public:
     /// Default bound of `StepLimit`.
     static constexpr std::int64_t DefaultStepLimit = 50'000'000;
+    /// Characters that a repeat, a filter scan or a back-reference looks at one by one, per step
+    /// charged; a scan through memchr passes over `FastScanCharsPerStep` per step.
+    static constexpr std::int32_t ScanCharsPerStep = 4;
+    static constexpr std::int32_t FastScanCharsPerStep = 64;
     /// Default bound of `BacktrackLimit`.
     static constexpr std::int32_t DefaultBacktrackLimit = 1 << 24;
     /// Longest subject accepted.
@@ -229,44 +232,8 @@ public:
     std::int64_t StepsTaken() const { return Steps_; }
 
 private:
-    struct TClassBuilder;
-    struct TFrame;
-    class TFrameStack;
-    struct TRepeatHint;
-
     void BuildCaseTable();
     void BuildWordSet();
-
-    // Compiler (RegExprCompiler.cpp).
-    [[noreturn]] void CompileError(std::int32_t code);
-    void AddProgramSize(std::int64_t bytes);
-    void NeedRoom(std::int32_t bytes);
-    bool IsSizePass() const { return SizePass_; }
-    std::int32_t EmitOp(TOpCode op);
-    void EmitByte(std::uint8_t b);
-    void EmitBytes(const char *bytes, std::int64_t count);
-    void EmitInt32(std::int32_t value);
-    void InsertOp(TOpCode op, std::int32_t at, std::int32_t size);
-    void AppendLink(std::int32_t node, std::int32_t target);
-    void AppendLinkToOperand(std::int32_t node, std::int32_t target);
-    std::int32_t EmitSingleChar(unsigned char b, int &flags);
-    void EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int32_t max, bool nonGreedy);
-    void EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t max, bool nonGreedy);
-    int RunPass();
-    std::int32_t ParseReg(bool group, int &flags);
-    std::int32_t ParseBranch(int &flags);
-    std::int32_t ParsePiece(int &flags);
-    std::int32_t ParseAtom(int &flags);
-    std::int32_t ParseEscape(int &flags);
-    std::int32_t ParseBracketClass();
-    std::int32_t EmitClassEscape(std::string_view list, bool negated);
-    std::int32_t ParseLiteralRun(int &flags);
-    std::int32_t ParseNumber(const char *from, const char *to);
-    unsigned char DecodeEscape();
-    bool LineModeActive() const;
-    bool ExtendedMode() const { return (CompileModifiers_ & ModifierX) != 0; }
-    void FinishClass(TClassBuilder &builder);
-    void ComputeHints(int topFlags);
 
     // Matcher (RegExprMatcher.cpp).
     std::int32_t NextNode(std::int32_t node) const {
@@ -279,14 +246,16 @@ private:
     /// Collects the start-character set unless it is known; false when the walk met an opcode
     /// outside the table.
     bool EnsureStartCharSet() const;
-    bool ReportExecError(std::int32_t code);
+    bool ReportExecError(TErrorCode code);
     bool IsWordChar(std::int32_t pos) const;
     bool LineStartAt(std::int32_t pos) const;
     bool LineEndAt(std::int32_t pos) const;
     bool FindMustString(std::int32_t start) const;
     bool PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos, std::int32_t a,
                    std::int32_t b);
-    bool StopExecution(std::int32_t code);
+    bool StopExecution(TErrorCode code);
+    void ChargeScan(std::int32_t chars) { Steps_ += chars / ScanCharsPerStep; }
+    void ChargeFastScan(std::int32_t chars) { Steps_ += chars / FastScanCharsPerStep; }
     bool ResumeFrame(const TFrame &frame, std::int32_t &node);
     bool StartRepeat(std::int32_t node, std::int32_t &resumeAt);
     bool NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std::int32_t count,
@@ -296,6 +265,7 @@ private:
     bool AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budget) const;
     bool StartLoopBody(std::int32_t loop, std::int32_t &resumeAt);
     bool StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt);
+    bool EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::int32_t min, std::int32_t max) const;
     unsigned char CharAt(std::int32_t pos) const;
 
     // Match results and matcher state.
@@ -353,14 +323,8 @@ private:
     mutable std::bitset<256> StartCharSet_;
     mutable bool StartCharSetKnown_ = false;
 
-    // Compiler state, valid during a compilation.
-    const char *ParsePos_ = nullptr;
-    const char *ExprStart_ = nullptr;
-    std::int32_t GroupCount_ = 1;
-    bool SizePass_ = false;
-    std::int32_t EmitPos_ = 0;
-    std::int64_t ProgramSize_ = 0;
-    std::int32_t CompileModifiers_ = 0;
+    // The compilation under way, for `ErrorPosition`; none between compilations.
+    const TCompiler *ActiveCompiler_ = nullptr;
     std::int32_t ProgramModifiers_ = 0;
 
     bool IsCompiled_ = false;

@@ -1,4 +1,5 @@
-// The matcher's backtracking stack. Internal to the engine: RegExpr.h only names these types.
+// The matcher's backtracking stack and the run-time form of a simple repeat. Internal to the
+// engine: RegExpr.h only names these types.
 #pragma once
 
 #include <array>
@@ -7,12 +8,12 @@
 #include <memory>
 #include <vector>
 
-#include "regexpr/RegExpr.h"
+#include "regexpr/RegExprProgram.h"
 
 namespace regexpr {
 
 /// One choice point or undo record. What the fields hold depends on the kind (RegExprMatcher.cpp).
-struct TRegExpr::TFrame {
+struct TFrame {
     std::uint8_t Kind;
     std::int32_t Node;
     std::int32_t Pos;
@@ -22,7 +23,7 @@ struct TRegExpr::TFrame {
 
 /// A stack kept in fixed-size chunks, so that deep backtracking never needs one huge contiguous
 /// block (a 32-bit process has little address space to spare) and never copies frames.
-class TRegExpr::TFrameStack {
+class TFrameStack {
 public:
     // Small chunks: most executions need a few frames, and an object made for one line should
     // not pay for a large block; the kept chunks let an object that runs many lines reuse them.
@@ -63,7 +64,7 @@ private:
 /// `Starts` (when `Filtered`), so the attempts elsewhere are skipped without running it; when the
 /// operand matches none of those characters (`Disjoint`), every count but the one that ran as far
 /// as the operand matches would fail at once, so only that one is tried.
-struct TRegExpr::TRepeatHint {
+struct TRepeatHint {
     std::int32_t Node;
     std::int32_t Operand;
     std::int32_t Next;

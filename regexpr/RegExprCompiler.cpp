@@ -7,8 +7,9 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <utility>
 
-#include "regexpr/RegExpr.h"
+#include "regexpr/RegExprCompiler.h"
 
 namespace regexpr {
 
@@ -90,7 +91,7 @@ bool ParseModifierLetters(std::string_view letters, std::int32_t &modifiers) {
 }
 
 /// The state of one bracket class or class escape while it is parsed.
-struct TRegExpr::TClassBuilder {
+struct TCompiler::TClassBuilder {
     // The members, packed as the byte-set operand packs them: bit (b & 7) of byte (b >> 3). NUL
     // is never a member (a subject holds none); FinishClass drops it, so adding it is harmless.
     std::array<std::uint8_t, ByteSetSize> Set{};
@@ -154,40 +155,16 @@ struct TRegExpr::TClassBuilder {
 
 // --- Driver -----------------------------------------------------------------------------------
 
-void TRegExpr::CompileError(std::int32_t code) {
-    Error(code);
+void TCompiler::CompileError(TErrorCode code) {
+    Report_(code);
     throw TCompileAborted{};
 }
 
-bool TRegExpr::CompileProgram(std::string_view expression) {
-    // The parser reads a NUL-terminated text. The stored expression is one already; any other
-    // text is copied for the whole compilation.
-    expression = expression.substr(0, expression.find('\0'));
-    const bool stored = Expression_ && expression.data() == Expression_->data() &&
-                        expression.size() == Expression_->size();
-    std::string copy;
-    if (!stored) copy.assign(expression);
-    const std::string_view text = stored ? expression : std::string_view(copy);
+bool TCompiler::Compile(std::string_view text, TCompiledProgram &result) {
     ParsePos_ = nullptr;
     ExprStart_ = text.data();
-    DropProgram();
-    IsCompiled_ = false;
-    BuildCaseTable();
-
-    struct TFinish {
-        TRegExpr &Self;
-        bool Succeeded = false;
-        ~TFinish() {
-            if (!Succeeded) Self.DropProgram();
-            Self.ExprStart_ = nullptr;
-            Self.ParsePos_ = nullptr;
-            Self.IsCompiled_ = Succeeded;
-        }
-    } finish{*this};
-
     try {
-        if (text.empty()) CompileError(100);
-        ProgramModifiers_ = Modifiers_;
+        if (text.empty()) CompileError(ErrNullArgument);
 
         SizePass_ = true;
         ProgramSize_ = 0;
@@ -197,19 +174,23 @@ bool TRegExpr::CompileProgram(std::string_view expression) {
         SizePass_ = false;
         EmitPos_ = 0;
         const int topFlags = RunPass();
-        if (EmitPos_ != ProgramSize_) CompileError(114);
+        if (EmitPos_ != ProgramSize_) CompileError(ErrInternal);
 
-        ComputeHints(topFlags);
+        ComputeHints(topFlags, result);
     } catch (const TCompileAborted &) {
         return false;
     }
-    finish.Succeeded = true;
-    ++CompileCount_;
+    result.Bytes = std::move(Program_);
+    result.UsesWordSet = UsesWordSet_;
     return true;
 }
 
-int TRegExpr::RunPass() {
-    CompileModifiers_ = Modifiers_;
+std::int32_t TCompiler::ErrorPosition() const {
+    return ParsePos_ && ExprStart_ ? static_cast<std::int32_t>(ParsePos_ - ExprStart_) : 0;
+}
+
+int TCompiler::RunPass() {
+    CompileModifiers_ = Settings_.Modifiers;
     ParsePos_ = ExprStart_;
     GroupCount_ = 1;
     EmitByte(ProgramSignature);
@@ -221,18 +202,18 @@ int TRegExpr::RunPass() {
 // --- Emitter primitives -----------------------------------------------------------------------
 // The small emitters are inline: every node and byte of both passes goes through them.
 
-inline void TRegExpr::AddProgramSize(std::int64_t bytes) {
+inline void TCompiler::AddProgramSize(std::int64_t bytes) {
     ProgramSize_ += bytes;
     // Links are 32-bit: a program beyond that cannot be linked.
-    if (ProgramSize_ > std::numeric_limits<std::int32_t>::max()) CompileError(101);
+    if (ProgramSize_ > std::numeric_limits<std::int32_t>::max()) CompileError(ErrTooBig);
 }
 
-inline void TRegExpr::NeedRoom(std::int32_t bytes) {
+inline void TCompiler::NeedRoom(std::int32_t bytes) {
     // The emit pass must stay inside what the size pass counted.
-    if (std::int64_t(EmitPos_) + bytes > std::int64_t(Program_.size())) CompileError(114);
+    if (std::int64_t(EmitPos_) + bytes > std::int64_t(Program_.size())) CompileError(ErrInternal);
 }
 
-inline std::int32_t TRegExpr::EmitOp(TOpCode op) {
+inline std::int32_t TCompiler::EmitOp(TOpCode op) {
     if (IsSizePass()) {
         AddProgramSize(NodeHeaderSize);
         return DummyNode;
@@ -240,12 +221,12 @@ inline std::int32_t TRegExpr::EmitOp(TOpCode op) {
     NeedRoom(NodeHeaderSize);
     std::int32_t node = EmitPos_;
     Program_[node] = op;
-    WriteInt32(&Program_[node + LinkOffset], 0);
+    SetNodeLink(Program_.data(), node, 0);
     EmitPos_ += NodeHeaderSize;
     return node;
 }
 
-inline void TRegExpr::EmitByte(std::uint8_t b) {
+inline void TCompiler::EmitByte(std::uint8_t b) {
     if (IsSizePass()) {
         AddProgramSize(1);
         return;
@@ -254,18 +235,18 @@ inline void TRegExpr::EmitByte(std::uint8_t b) {
     Program_[EmitPos_++] = b;
 }
 
-void TRegExpr::EmitBytes(const char *bytes, std::int64_t count) {
+void TCompiler::EmitBytes(const char *bytes, std::int64_t count) {
     if (IsSizePass()) {
         AddProgramSize(count);
         return;
     }
-    if (count > std::numeric_limits<std::int32_t>::max()) CompileError(114);
+    if (count > std::numeric_limits<std::int32_t>::max()) CompileError(ErrInternal);
     NeedRoom(static_cast<std::int32_t>(count));
     std::memcpy(&Program_[EmitPos_], bytes, static_cast<std::size_t>(count));
     EmitPos_ += static_cast<std::int32_t>(count);
 }
 
-void TRegExpr::EmitInt32(std::int32_t value) {
+void TCompiler::EmitInt32(std::int32_t value) {
     if (IsSizePass()) {
         AddProgramSize(4);
         return;
@@ -275,7 +256,7 @@ void TRegExpr::EmitInt32(std::int32_t value) {
     EmitPos_ += 4;
 }
 
-void TRegExpr::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
+void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
     if (IsSizePass()) {
         AddProgramSize(size);
         return;
@@ -288,19 +269,19 @@ void TRegExpr::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
     EmitPos_ += size;
 }
 
-void TRegExpr::AppendLink(std::int32_t node, std::int32_t target) {
+void TCompiler::AppendLink(std::int32_t node, std::int32_t target) {
     if (node == DummyNode || node <= 0) return;
     std::int32_t last = node;
     for (std::int32_t next = NextNode(last); next != 0; next = NextNode(last)) last = next;
-    WriteInt32(&Program_[last + LinkOffset], target - last);
+    SetNodeLink(Program_.data(), last, target - last);
 }
 
-void TRegExpr::AppendLinkToOperand(std::int32_t node, std::int32_t target) {
+void TCompiler::AppendLinkToOperand(std::int32_t node, std::int32_t target) {
     if (node == DummyNode || node <= 0 || Program_[node] != OpBranch) return;
-    AppendLink(node + NodeHeaderSize, target);
+    AppendLink(NodeAfterHeader(node), target);
 }
 
-std::int32_t TRegExpr::EmitSingleChar(unsigned char b, int &flags) {
+std::int32_t TCompiler::EmitSingleChar(unsigned char b, int &flags) {
     std::int32_t node = EmitOp((CompileModifiers_ & ModifierI) ? OpLiteralNoCase : OpLiteral);
     EmitByte(b);
     EmitByte(0);
@@ -308,34 +289,33 @@ std::int32_t TRegExpr::EmitSingleChar(unsigned char b, int &flags) {
     return node;
 }
 
-void TRegExpr::EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int32_t max,
+void TCompiler::EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int32_t max,
                                  bool nonGreedy) {
     InsertOp(nonGreedy ? OpBracesLazy : OpBraces, atom, BracesNodeSize);
     if (IsSizePass()) return;
-    WriteInt32(&Program_[atom + NodeHeaderSize], min);
-    WriteInt32(&Program_[atom + NodeHeaderSize + 4], max);
+    SetCountBounds(Program_.data(), atom, min, max);
 }
 
-void TRegExpr::EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t max,
+void TCompiler::EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t max,
                                bool nonGreedy) {
     InsertOp(OpLoopEntry, atom, NodeHeaderSize);
     std::int32_t loop = EmitOp(nonGreedy ? OpLoopLazy : OpLoop);
     EmitInt32(min);
     EmitInt32(max);
-    EmitInt32(IsSizePass() ? 0 : atom + NodeHeaderSize - loop);
+    EmitInt32(IsSizePass() ? 0 : NodeAfterHeader(atom) - loop);
     AppendLink(atom, loop);
-    if (!IsSizePass()) AppendLink(atom + NodeHeaderSize, loop);
+    if (!IsSizePass()) AppendLink(NodeAfterHeader(atom), loop);
 }
 
 // --- Parse levels -----------------------------------------------------------------------------
 
-std::int32_t TRegExpr::ParseReg(bool group, int &flags) {
+std::int32_t TCompiler::ParseReg(bool group, int &flags) {
     const std::int32_t savedModifiers = CompileModifiers_;
     flags = FlagNonEmpty;
     std::int32_t result = 0;
     int groupNumber = 0;
     if (group) {
-        if (GroupCount_ >= SubMatchSlots) CompileError(102);
+        if (GroupCount_ >= SubMatchSlots) CompileError(ErrTooManyGroups);
         groupNumber = GroupCount_++;
         result = EmitOp(static_cast<TOpCode>(OpOpen + groupNumber));
     }
@@ -363,17 +343,17 @@ std::int32_t TRegExpr::ParseReg(bool group, int &flags) {
         AppendLinkToOperand(node, ender);
 
     if (group) {
-        if (*ParsePos_ != ')') CompileError(103);
+        if (*ParsePos_ != ')') CompileError(ErrGroupNotClosed);
         ++ParsePos_;
     } else if (*ParsePos_ == ')') {
-        CompileError(104);
+        CompileError(ErrCloseWithoutGroup);
     }
     // Inline modifiers end with their group.
     CompileModifiers_ = savedModifiers;
     return result;
 }
 
-std::int32_t TRegExpr::ParseBranch(int &flags) {
+std::int32_t TCompiler::ParseBranch(int &flags) {
     flags = 0;
     std::int32_t branch = EmitOp(OpBranch);
     std::int32_t previous = 0;
@@ -393,7 +373,7 @@ std::int32_t TRegExpr::ParseBranch(int &flags) {
     return branch;
 }
 
-std::int32_t TRegExpr::ParsePiece(int &flags) {
+std::int32_t TCompiler::ParsePiece(int &flags) {
     int atomFlags = 0;
     const std::int32_t atom = ParseAtom(atomFlags);
     const char op = *ParsePos_;
@@ -401,7 +381,7 @@ std::int32_t TRegExpr::ParsePiece(int &flags) {
         flags = atomFlags;
         return atom;
     }
-    if (op != '?' && !(atomFlags & FlagNonEmpty)) CompileError(106);
+    if (op != '?' && !(atomFlags & FlagNonEmpty)) CompileError(ErrEmptyOperand);
 
     std::int32_t min = 0;
     std::int32_t max = 0;
@@ -435,7 +415,7 @@ std::int32_t TRegExpr::ParsePiece(int &flags) {
             max = ParseNumber(secondDigits, secondEnd);
         }
         ParsePos_ = p;  // on the "}"
-        if (max < min) CompileError(124);
+        if (max < min) CompileError(ErrBracesMinAboveMax);
     }
 
     const bool nonGreedySuffix = ParsePos_[1] == '?';
@@ -501,29 +481,29 @@ std::int32_t TRegExpr::ParsePiece(int &flags) {
 
     if (nonGreedySuffix) ++ParsePos_;
     ++ParsePos_;
-    if (IsQuantifierStart(*ParsePos_)) CompileError(107);
+    if (IsQuantifierStart(*ParsePos_)) CompileError(ErrNestedQuantifier);
     return atom;
 }
 
-std::int32_t TRegExpr::ParseNumber(const char *from, const char *to) {
-    if (to - from > 8) CompileError(122);
+std::int32_t TCompiler::ParseNumber(const char *from, const char *to) {
+    if (to - from > 8) CompileError(ErrBracesTooBig);
     std::int32_t value = 0;
     for (const char *p = from; p != to; ++p) value = value * 10 + (*p - '0');
     return value;
 }
 
-bool TRegExpr::LineModeActive() const {
-    return (CompileModifiers_ & ModifierM) && (!LineSeparatorList_.empty() || PairAssigned_);
+bool TCompiler::LineModeActive() const {
+    return (CompileModifiers_ & ModifierM) && Settings_.LineSeparatorDefined;
 }
 
-std::int32_t TRegExpr::ParseAtom(int &flags) {
+std::int32_t TCompiler::ParseAtom(int &flags) {
     flags = 0;
     const char c = *ParsePos_++;
     switch (c) {
     case '*':
     case '+':
     case '?':
-        CompileError(115);
+        CompileError(ErrNothingToRepeat);
     case '^':
         return EmitOp(LineModeActive() ? OpLineStart : OpInputStart);
     case '$':
@@ -542,7 +522,7 @@ std::int32_t TRegExpr::ParseAtom(int &flags) {
         if (ParsePos_[0] == '?' && ParsePos_[1] == '#') {
             ParsePos_ += 2;
             while (*ParsePos_ != 0 && *ParsePos_ != ')') ++ParsePos_;
-            if (*ParsePos_ == 0) CompileError(125);
+            if (*ParsePos_ == 0) CompileError(ErrCommentNotClosed);
             ++ParsePos_;
             return EmitOp(OpComment);
         }
@@ -557,7 +537,7 @@ std::int32_t TRegExpr::ParseAtom(int &flags) {
                 const char *bad = letters;
                 while (bad != close && (*bad == '-' || ModifierBitOfLetter(*bad) != 0)) ++bad;
                 ParsePos_ = bad == close ? close : bad + 1;
-                CompileError(127);
+                CompileError(ErrBadModifier);
             }
             CompileModifiers_ = modifiers;
             ParsePos_ = close + 1;
@@ -588,9 +568,9 @@ std::int32_t TRegExpr::ParseAtom(int &flags) {
     return ParseLiteralRun(flags);
 }
 
-std::int32_t TRegExpr::ParseEscape(int &flags) {
+std::int32_t TCompiler::ParseEscape(int &flags) {
     const char c = *ParsePos_;
-    if (c == 0) CompileError(116);
+    if (c == 0) CompileError(ErrTrailingBackslash);
     const bool noCase = (CompileModifiers_ & ModifierI) != 0;
     std::int32_t node = 0;
     flags = 0;
@@ -604,7 +584,7 @@ std::int32_t TRegExpr::ParseEscape(int &flags) {
     case 'Z': node = EmitOp(OpInputEnd); break;
     case 'b':
     case 'B':
-        BuildWordSet();
+        UsesWordSet_ = true;
         node = EmitOp(c == 'b' ? OpWordBound : OpNotWordBound);
         break;
     case 'd':
@@ -614,12 +594,12 @@ std::int32_t TRegExpr::ParseEscape(int &flags) {
         break;
     case 's':
     case 'S':
-        node = EmitClassEscape(SpaceList_, c == 'S');
+        node = EmitClassEscape(Settings_.SpaceList, c == 'S');
         flags = FlagNonEmpty | FlagSingleChar;
         break;
     case 'w':
     case 'W':
-        node = EmitClassEscape(WordList_, c == 'W');
+        node = EmitClassEscape(Settings_.WordList, c == 'W');
         flags = FlagNonEmpty | FlagSingleChar;
         break;
     default: {
@@ -640,7 +620,7 @@ std::int32_t TRegExpr::ParseEscape(int &flags) {
     return node;
 }
 
-unsigned char TRegExpr::DecodeEscape() {
+unsigned char TCompiler::DecodeEscape() {
     switch (*ParsePos_) {
     case 't': return 9;
     case 'n': return 10;
@@ -652,31 +632,31 @@ unsigned char TRegExpr::DecodeEscape() {
     default: return static_cast<unsigned char>(*ParsePos_);
     }
     ++ParsePos_;
-    if (*ParsePos_ == 0) CompileError(111);
+    if (*ParsePos_ == 0) CompileError(ErrNoHexCode);
     int value = 0;
     if (*ParsePos_ == '{') {
         for (;;) {
             ++ParsePos_;
             const char c = *ParsePos_;
-            if (c == 0) CompileError(111);
+            if (c == 0) CompileError(ErrNoHexCode);
             if (c == '}') break;
             int digit = HexValue(c);
-            if (digit < 0) CompileError(108);
-            if (value >= 16) CompileError(112);
+            if (digit < 0) CompileError(ErrBadHexDigit);
+            if (value >= 16) CompileError(ErrHexCodeTooBig);
             value = value * 16 + digit;
         }
         return static_cast<unsigned char>(value);
     }
     int high = HexValue(*ParsePos_);
-    if (high < 0) CompileError(108);
+    if (high < 0) CompileError(ErrBadHexDigit);
     ++ParsePos_;
-    if (*ParsePos_ == 0) CompileError(111);
+    if (*ParsePos_ == 0) CompileError(ErrNoHexCode);
     int low = HexValue(*ParsePos_);
-    if (low < 0) CompileError(108);
+    if (low < 0) CompileError(ErrBadHexDigit);
     return static_cast<unsigned char>(high * 16 + low);
 }
 
-std::int32_t TRegExpr::ParseLiteralRun(int &flags) {
+std::int32_t TCompiler::ParseLiteralRun(int &flags) {
     const char *start = ParsePos_;
     auto runLength = [](const char *p) {
         std::int64_t length = 0;
@@ -710,9 +690,9 @@ std::int32_t TRegExpr::ParseLiteralRun(int &flags) {
 
 // --- Classes ----------------------------------------------------------------------------------
 
-std::int32_t TRegExpr::ParseBracketClass() {
+std::int32_t TCompiler::ParseBracketClass() {
     TClassBuilder builder;
-    builder.CaseTable = &CaseTable_;
+    builder.CaseTable = Settings_.CaseTable;
     builder.Negated = *ParsePos_ == '^';
     if (builder.Negated) ++ParsePos_;
     builder.CasePartners = (CompileModifiers_ & ModifierI) != 0;
@@ -735,7 +715,7 @@ std::int32_t TRegExpr::ParseBracketClass() {
             unsigned char end = static_cast<unsigned char>(*ParsePos_);
             if (end == '\\') {
                 ++ParsePos_;
-                if (*ParsePos_ == 0) CompileError(110);
+                if (*ParsePos_ == 0) CompileError(ErrClassTrailingBackslash);
                 end = DecodeEscape();
             }
             const unsigned char start = builder.RangeStart;
@@ -748,20 +728,20 @@ std::int32_t TRegExpr::ParseBracketClass() {
                 AddCyrillicLower(add);
                 AddCyrillicUpper(add);
             } else {
-                if (end < start) CompileError(109);
+                if (end < start) CompileError(ErrInvalidRange);
                 builder.AddRange(start, end);
             }
             ++ParsePos_;
         } else if (c == '\\') {
             ++ParsePos_;
             const char e = *ParsePos_;
-            if (e == 0) CompileError(110);
+            if (e == 0) CompileError(ErrClassTrailingBackslash);
             if (e == 'd')
                 builder.AddRange('0', '9');
             else if (e == 's')
-                builder.AddList(SpaceList_);
+                builder.AddList(Settings_.SpaceList);
             else if (e == 'w')
-                builder.AddList(WordList_);
+                builder.AddList(Settings_.WordList);
             else
                 builder.AddSingle(DecodeEscape());
             ++ParsePos_;
@@ -771,14 +751,14 @@ std::int32_t TRegExpr::ParseBracketClass() {
         }
     }
     FinishClass(builder);
-    if (*ParsePos_ != ']') CompileError(113);
+    if (*ParsePos_ != ']') CompileError(ErrClassNotClosed);
     ++ParsePos_;
     return builder.Node;
 }
 
-std::int32_t TRegExpr::EmitClassEscape(std::string_view list, bool negated) {
+std::int32_t TCompiler::EmitClassEscape(std::string_view list, bool negated) {
     TClassBuilder builder;
-    builder.CaseTable = &CaseTable_;
+    builder.CaseTable = Settings_.CaseTable;
     builder.Negated = negated;
     builder.Node = EmitOp(negated ? OpNotSmallSet : OpSmallSet);
     builder.OperandAt = EmitPos_;
@@ -787,7 +767,7 @@ std::int32_t TRegExpr::EmitClassEscape(std::string_view list, bool negated) {
     return builder.Node;
 }
 
-void TRegExpr::FinishClass(TClassBuilder &builder) {
+void TCompiler::FinishClass(TClassBuilder &builder) {
     std::uint8_t members[SmallSetSize] = {0, 0, 0};
     const int count = builder.Finish(members);
     if (count > SmallSetSize) {
@@ -818,33 +798,30 @@ void TRegExpr::FinishClass(TClassBuilder &builder) {
 
 // --- Hints ------------------------------------------------------------------------------------
 
-void TRegExpr::ComputeHints(int topFlags) {
-    // The start-character set is collected when a search first needs it.
-    StartCharSet_.reset();
-    StartCharSetKnown_ = false;
-    StartChar_ = 0;
-    AnchoredStart_ = false;
-    MustStringAt_ = 0;
-    MustLength_ = 0;
+void TCompiler::ComputeHints(int topFlags, TCompiledProgram &result) const {
+    result.StartChar = 0;
+    result.AnchoredStart = false;
+    result.MustStringAt = 0;
+    result.MustLength = 0;
 
     const std::int32_t after = NextNode(1);
     if (after == 0 || Program_[after] != OpEnd) return;  // more than one top-level alternative
-    const std::int32_t first = 1 + NodeHeaderSize;
+    const std::int32_t first = NodeAfterHeader(1);
     if (Program_[first] == OpLiteral)
-        StartChar_ = Program_[first + NodeHeaderSize];
+        result.StartChar = *NodeOperand(Program_.data(), first);
     else if (Program_[first] == OpInputStart)
-        AnchoredStart_ = true;
+        result.AnchoredStart = true;
 
     if (!(topFlags & FlagStartsWithRepeat)) return;
     // The longest literal along the top-level chain (the last of equally long ones).
     std::int64_t guard = static_cast<std::int64_t>(Program_.size());
     for (std::int32_t node = first; node != 0 && guard-- > 0; node = NextNode(node)) {
         if (Program_[node] != OpLiteral) continue;
-        const char *text = reinterpret_cast<const char *>(&Program_[node + NodeHeaderSize]);
+        const char *text = reinterpret_cast<const char *>(NodeOperand(Program_.data(), node));
         std::int32_t length = static_cast<std::int32_t>(std::strlen(text));
-        if (length >= MustLength_) {
-            MustStringAt_ = node + NodeHeaderSize;
-            MustLength_ = length;
+        if (length >= result.MustLength) {
+            result.MustStringAt = NodeAfterHeader(node);  // the literal's first byte
+            result.MustLength = length;
         }
     }
 }

@@ -58,7 +58,7 @@ std::string DumpProgram(std::span<const std::uint8_t> program) {
             break;
         }
         const TOpCode op = program[node];
-        const std::int32_t link = ReadInt32(&program[node + LinkOffset]);
+        const std::int32_t link = NodeLink(program.data(), node);
         const std::string name(OpCodeName(op));
         if (link == 0)
             std::snprintf(line, sizeof line, "%4d: %-16s link 0", node, name.c_str());
@@ -66,7 +66,7 @@ std::string DumpProgram(std::span<const std::uint8_t> program) {
             std::snprintf(line, sizeof line, "%4d: %-16s link %d -> %d", node, name.c_str(), link,
                           node + link);
         out += line;
-        const std::uint8_t *operand = &program[node + NodeHeaderSize];
+        const std::uint8_t *operand = NodeOperand(program.data(), node);
         switch (op) {
         case OpLiteral:
         case OpLiteralNoCase:
@@ -90,15 +90,15 @@ std::string DumpProgram(std::span<const std::uint8_t> program) {
             break;
         case OpBraces:
         case OpBracesLazy:
-            std::snprintf(line, sizeof line, "  min %d max %d", ReadInt32(operand),
-                          ReadInt32(operand + 4));
+            std::snprintf(line, sizeof line, "  min %d max %d", CountMin(program.data(), node),
+                          CountMax(program.data(), node));
             out += line;
             break;
         case OpLoop:
         case OpLoopLazy:
-            std::snprintf(line, sizeof line, "  min %d max %d body %d -> %d", ReadInt32(operand),
-                          ReadInt32(operand + 4), ReadInt32(operand + 8),
-                          node + ReadInt32(operand + 8));
+            std::snprintf(line, sizeof line, "  min %d max %d body %d -> %d", CountMin(program.data(), node),
+                          CountMax(program.data(), node), LoopBodyOffset(program.data(), node),
+                          node + LoopBodyOffset(program.data(), node));
             out += line;
             break;
         case OpBackRef:

@@ -73,12 +73,12 @@ bool TRegExpr::FindMustString(std::int32_t start) const {
            std::string_view::npos;
 }
 
-bool TRegExpr::ReportExecError(std::int32_t code) {
+bool TRegExpr::ReportExecError(TErrorCode code) {
     Error(code);
     return false;
 }
 
-bool TRegExpr::StopExecution(std::int32_t code) {
+bool TRegExpr::StopExecution(TErrorCode code) {
     ExecAborted_ = true;
     Error(code);
     return false;
@@ -87,7 +87,7 @@ bool TRegExpr::StopExecution(std::int32_t code) {
 inline bool TRegExpr::PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos,
                                 std::int32_t a, std::int32_t b) {
     if (Frames_->Size() >= FrameLimit_) [[unlikely]]
-        return StopExecution(1016);
+        return StopExecution(ErrBacktrackLimit);
     Frames_->Push(TFrame{kind, node, pos, a, b});
     return true;
 }
@@ -96,10 +96,10 @@ inline bool TRegExpr::PushFrame(std::uint8_t kind, std::int32_t node, std::int32
 
 bool TRegExpr::ExecAt(std::int32_t offset) {
     if (!EnsureProgram()) return false;
-    if (!InputString_) return ReportExecError(1005);
-    if (InputString_->size() > static_cast<std::size_t>(MaxInputLength)) return ReportExecError(1018);
+    if (!InputString_) return ReportExecError(ErrNoInput);
+    if (InputString_->size() > static_cast<std::size_t>(MaxInputLength)) return ReportExecError(ErrInputTooLong);
     const std::int32_t length = static_cast<std::int32_t>(InputString_->size());
-    if (offset < 1) return ReportExecError(1006);
+    if (offset < 1) return ReportExecError(ErrBadOffset);
     if (offset > length + 1) return false;
     const std::int32_t start = offset - 1;
 
@@ -141,7 +141,7 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
             }
             return false;
         }
-        if (!EnsureStartCharSet()) return ReportExecError(1001);
+        if (!EnsureStartCharSet()) return ReportExecError(ErrBadOpcode);
         for (std::int32_t p = start; p < length; ++p) {
             if (!StartCharSet_.test(static_cast<unsigned char>(input[p]))) continue;
             if (TryMatch(p)) return true;
@@ -182,15 +182,15 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
     const std::size_t base = Frames_->Size();
 
     for (;;) {
-        if (++Steps_ > StepLimit_) return StopExecution(1017);
+        if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
         if (node == 0) {
-            ReportExecError(1002);
+            ReportExecError(ErrBrokenLink);
             goto fail;
         }
         {
             const TOpCode op = program[node];
             const std::int32_t next = LinkedNode(program, size, node);
-            const std::uint8_t *operand = program + node + NodeHeaderSize;
+            const std::uint8_t *operand = NodeOperand(program, node);
             switch (op) {
             case OpEnd:
                 return true;
@@ -266,6 +266,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
                 const std::int32_t from = SubStart_[group];
                 const std::int32_t length = std::max(0, SubEnd_[group] - from);
                 if (length > InputEnd_ - ScanPos_) goto fail;
+                ChargeScan(length);
                 for (std::int32_t i = 0; i < length; ++i) {
                     const unsigned char q = input[from + i];
                     const unsigned char x = input[ScanPos_ + i];
@@ -291,7 +292,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
                 if (next != 0 && program[next] == OpBranch &&
                     !PushFrame(FrameBranch, node, ScanPos_, 0, 0))
                     return false;
-                node += NodeHeaderSize;  // the alternative's first node
+                node = NodeAfterHeader(node);  // the alternative's first node
                 continue;
             case OpStar:
             case OpPlus:
@@ -310,7 +311,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpLoopEntry: {
                 const std::int32_t depth = LoopDepth_ + 1;
                 if (depth > LoopStackSize) {
-                    ReportExecError(1014);
+                    ReportExecError(ErrLoopStackExceeded);
                     goto fail;
                 }
                 if (!PushFrame(FrameLoopEntry, depth, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
@@ -324,15 +325,14 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpLoopLazy: {
                 const std::int32_t depth = LoopDepth_;
                 if (depth <= 0) {
-                    ReportExecError(1015);
+                    ReportExecError(ErrLoopWithoutEntry);
                     goto fail;
                 }
                 const std::int32_t passes = LoopStack_[depth];
-                const std::int32_t min = ReadInt32(operand);
-                const std::int32_t max = ReadInt32(operand + 4);
-                // A pass that matched nothing would be followed by passes that match nothing.
-                const bool emptyPass = passes > 0 && LoopPassStart_[depth] == ScanPos_;
-                const bool bodyFirst = !emptyPass && passes < max && (passes < min || op == OpLoop);
+                const std::int32_t min = CountMin(program, node);
+                const std::int32_t max = CountMax(program, node);
+                const bool bodyFirst = passes < max && (passes < min || op == OpLoop) &&
+                                       !EndlessEmptyPass(depth, passes, min, max);
                 std::int32_t resumeAt = 0;
                 const bool started = bodyFirst ? StartLoopBody(node, resumeAt)
                                                : StartLoopContinuation(node, resumeAt);
@@ -356,7 +356,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
                     SubEnd_[group] = ScanPos_;
                     break;
                 }
-                ReportExecError(1001);
+                ReportExecError(ErrBadOpcode);
                 goto fail;
             }
             node = next;
@@ -366,7 +366,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
     fail:
         for (;;) {
             if (Frames_->Size() == base) return false;
-            if (++Steps_ > StepLimit_) return StopExecution(1017);
+            if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
             const TFrame frame = Frames_->Pop();
             if (ResumeFrame(frame, node)) break;
             if (ExecAborted_) return false;
@@ -383,7 +383,7 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
         if (after != 0 && Program_[after] == OpBranch &&
             !PushFrame(FrameBranch, branch, frame.Pos, 0, 0))
             return false;
-        node = branch + NodeHeaderSize;
+        node = NodeAfterHeader(branch);
         return true;
     }
     case FrameSubStart:
@@ -407,8 +407,7 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
         LoopPassStart_[LoopDepth_] = frame.B;
         ScanPos_ = frame.Pos;
         if (Program_[frame.Node] != OpLoop) return false;
-        const std::int32_t min = ReadInt32(&Program_[frame.Node + NodeHeaderSize]);
-        if (frame.A < min) return false;
+        if (frame.A < CountMin(Program_.data(), frame.Node)) return false;
         return StartLoopContinuation(frame.Node, node);
     }
     case FrameLoopExit: {
@@ -416,9 +415,9 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
         ScanPos_ = frame.Pos;
         if (Program_[frame.Node] != OpLoopLazy) return false;
         const std::int32_t passes = LoopStack_[LoopDepth_];
-        const std::int32_t max = ReadInt32(&Program_[frame.Node + NodeHeaderSize + 4]);
-        const bool emptyPass = passes > 0 && LoopPassStart_[LoopDepth_] == ScanPos_;
-        if (emptyPass || passes >= max) return false;
+        const std::int32_t max = CountMax(Program_.data(), frame.Node);
+        const std::int32_t min = CountMin(Program_.data(), frame.Node);
+        if (passes >= max || EndlessEmptyPass(LoopDepth_, passes, min, max)) return false;
         return StartLoopBody(frame.Node, node);
     }
     case FrameBackPass:
@@ -431,10 +430,18 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
 
 // --- Counted loops ----------------------------------------------------------------------------
 
+// A loop without a finite maximum whose last pass matched nothing, once it has its minimum: more
+// passes would match nothing again and again, so the loop only goes on after it. A loop with a
+// finite maximum makes every pass its counter allows, empty or not.
+bool TRegExpr::EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::int32_t min,
+                                std::int32_t max) const {
+    return max == BracesLimit && passes >= min && passes > 0 && LoopPassStart_[depth] == ScanPos_;
+}
+
 bool TRegExpr::StartLoopBody(std::int32_t loop, std::int32_t &resumeAt) {
     const std::int32_t depth = LoopDepth_;
-    const std::int64_t body = std::int64_t(loop) + ReadInt32(&Program_[loop + NodeHeaderSize + 8]);
-    if (body < 1 || body >= static_cast<std::int64_t>(Program_.size())) return ReportExecError(1002);
+    const std::int64_t body = std::int64_t(loop) + LoopBodyOffset(Program_.data(), loop);
+    if (body < 1 || body >= static_cast<std::int64_t>(Program_.size())) return ReportExecError(ErrBrokenLink);
     if (!PushFrame(FrameLoopBody, loop, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
         return false;
     ++LoopStack_[depth];
@@ -457,7 +464,7 @@ bool TRegExpr::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
     const TRepeatHint &hint = RepeatHints_[static_cast<std::size_t>(hintIndex)];
     const std::int32_t saved = ScanPos_;
     if (hint.BackRef) {
-        const int group = Program_[hint.Operand + NodeHeaderSize];
+        const int group = BackRefGroup(Program_.data(), hint.Operand);
         const bool set = group <= MaxGroups && SubStart_[group] >= 0 && SubEnd_[group] >= 0;
         if (set && SubEnd_[group] <= SubStart_[group]) {
             // Repetitions of an empty text all end where they start: one attempt there.
@@ -479,12 +486,11 @@ bool TRegExpr::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std
     const TRepeatHint &hint = RepeatHints_[static_cast<std::size_t>(hintIndex)];
     std::int32_t step = 1;
     if (hint.BackRef) {
-        const int group = Program_[hint.Operand + NodeHeaderSize];
+        const int group = BackRefGroup(Program_.data(), hint.Operand);
         step = group <= MaxGroups && SubStart_[group] >= 0 ? std::max(0, SubEnd_[group] - SubStart_[group]) : 0;
     }
     if (hint.Lazy && hint.Disjoint && count < limit) {
         // The counts below the one found would each fail at the continuation's first character.
-        Steps_ += limit - count;
         count = limit;
     }
     const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
@@ -499,16 +505,17 @@ bool TRegExpr::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std
             if (hint.Single >= 0 && pos <= last) {
                 const void *found = std::memchr(input + pos, hint.Single, static_cast<std::size_t>(last - pos + 1));
                 pos = found ? static_cast<std::int32_t>(static_cast<const unsigned char *>(found) - input) : last + 1;
+                ChargeFastScan(std::max(0, std::min(pos - saved, limit) - from));
             } else {
                 while (pos <= last && !InByteSet(hint.Starts.data(), input[pos])) ++pos;
+                ChargeScan(std::max(0, std::min(pos - saved, limit) - from));
             }
             count = pos - saved;
-            Steps_ += std::max(0, std::min(count, limit) - from);
         } else if (pos < end) {
             const std::int32_t low = saved + limit;
             while (pos >= low && !InByteSet(hint.Starts.data(), input[pos])) --pos;
             count = pos - saved;
-            Steps_ += std::max(0, from - std::max(count, limit));
+            ChargeScan(std::max(0, from - std::max(count, limit)));
         }
     }
     const std::int32_t direction = hint.Lazy ? 1 : -1;
@@ -541,15 +548,9 @@ std::int32_t TRegExpr::RepeatHintFor(std::int32_t node) {
     if (RepeatHints_.empty()) RepeatHints_.reserve(16);  // one allocation for most programs
     TRepeatHint hint{};
     hint.Node = node;
-    if (op == OpBraces || op == OpBracesLazy) {
-        hint.Operand = node + BracesNodeSize;
-        hint.Min = ReadInt32(program + node + NodeHeaderSize);
-        hint.Max = ReadInt32(program + node + NodeHeaderSize + 4);
-    } else {
-        hint.Operand = node + NodeHeaderSize;
-        hint.Min = op == OpPlus || op == OpPlusLazy ? 1 : 0;
-        hint.Max = RepeatLimit;
-    }
+    hint.Operand = RepeatOperandNode(op, node);
+    hint.Min = RepeatMin(program, node);
+    hint.Max = IsBracesOp(op) ? CountMax(program, node) : RepeatLimit;
     hint.Lazy = op == OpStarLazy || op == OpPlusLazy || op == OpBracesLazy;
     hint.BackRef = IsBackRefOp(program[hint.Operand]);
     hint.Next = NextNode(node);
@@ -590,7 +591,7 @@ std::int32_t TRegExpr::RepeatHintFor(std::int32_t node) {
 // Adds the characters that the single-character node `node` can match to `chars`; false for a
 // node that is not one.
 bool TRegExpr::AddNodeChars(std::int32_t node, std::uint8_t *chars) const {
-    const std::uint8_t *operand = Program_.data() + node + NodeHeaderSize;
+    const std::uint8_t *operand = NodeOperand(Program_.data(), node);
     switch (Program_[node]) {
     case OpAny:
     case OpAnyInLine:
@@ -649,7 +650,7 @@ bool TRegExpr::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budge
             return true;  // it holds only at the end
         case OpLiteral:
         case OpLiteralNoCase:
-            if (program[node + NodeHeaderSize] == 0) {
+            if (*NodeOperand(program, node) == 0) {
                 node = next;
                 continue;
             }
@@ -664,11 +665,11 @@ bool TRegExpr::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budge
             return AddNodeChars(node, chars);
         case OpBranch:
             if (next == 0 || program[next] != OpBranch) {
-                node += NodeHeaderSize;
+                node = NodeAfterHeader(node);
                 continue;
             }
             for (std::int32_t branch = node; branch != 0 && program[branch] == OpBranch; branch = NextNode(branch))
-                if (!AddChainStarts(branch + NodeHeaderSize, chars, budget)) return false;
+                if (!AddChainStarts(NodeAfterHeader(branch), chars, budget)) return false;
             return true;
         case OpStar:
         case OpStarLazy:
@@ -676,11 +677,8 @@ bool TRegExpr::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budge
         case OpPlusLazy:
         case OpBraces:
         case OpBracesLazy: {
-            const bool braces = op == OpBraces || op == OpBracesLazy;
-            if (!AddNodeChars(node + (braces ? BracesNodeSize : NodeHeaderSize), chars)) return false;
-            const std::int32_t min = braces ? ReadInt32(program + node + NodeHeaderSize)
-                                            : (op == OpPlus || op == OpPlusLazy ? 1 : 0);
-            if (min > 0) return true;
+            if (!AddNodeChars(RepeatOperandNode(op, node), chars)) return false;
+            if (RepeatMin(program, node) > 0) return true;
             node = next;
             continue;
         }
@@ -697,7 +695,7 @@ bool TRegExpr::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budge
 std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
     const std::uint8_t *program = Program_.data();
     const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
-    const std::uint8_t *operand = program + node + NodeHeaderSize;
+    const std::uint8_t *operand = NodeOperand(program, node);
     const std::int32_t limit = std::min(max, InputEnd_ - ScanPos_);
     const std::int32_t from = ScanPos_;
     std::int32_t count = 0;
@@ -706,8 +704,8 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
     };
     switch (program[node]) {
     case OpAny:
-        count = limit;
-        break;
+        ScanPos_ = from + limit;  // nothing to look at
+        return limit;
     case OpLiteral: {
         const unsigned char c = operand[0];
         countWhile([c](unsigned char x) { return x == c; });
@@ -734,7 +732,9 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
             const void *found = std::memchr(input + from, operand[0], static_cast<std::size_t>(std::max(limit, 0)));
             count = found ? static_cast<std::int32_t>(static_cast<const unsigned char *>(found) - (input + from))
                           : std::max(limit, 0);
-            break;
+            ChargeFastScan(count);
+            ScanPos_ = from + count;
+            return count;
         }
         countWhile([operand](unsigned char x) { return !InSmallSet(operand, x); });
         break;
@@ -761,15 +761,15 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
             pos += length;
             ++count;
         }
-        Steps_ += pos - from;
+        ChargeScan(pos - from);
         ScanPos_ = pos;
         return count;
     }
     default:
-        ReportExecError(1000);
+        ReportExecError(ErrRepeatOperand);
         return 0;
     }
-    Steps_ += count;
+    ChargeScan(count);
     ScanPos_ = from + count;
     return count;
 }
@@ -801,8 +801,7 @@ bool TRegExpr::BuildStartCharSet(std::int32_t start, std::bitset<256> &set) cons
             visited[node] = true;
             const TOpCode op = Program_[node];
             const std::int32_t next = NextNode(node);
-            const std::uint8_t *operand = &Program_[node] + NodeHeaderSize;
-            std::int32_t goOn = 0;
+                        std::int32_t goOn = 0;
             switch (op) {
             case OpEnd:
                 break;
@@ -826,31 +825,31 @@ bool TRegExpr::BuildStartCharSet(std::int32_t start, std::bitset<256> &set) cons
                 break;
             case OpBranch:
                 if (next == 0 || Program_[next] != OpBranch) {
-                    goOn = node + NodeHeaderSize;
+                    goOn = NodeAfterHeader(node);
                     break;
                 }
                 for (std::int32_t branch = node; branch != 0 && Program_[branch] == OpBranch;
                      branch = NextNode(branch))
-                    pending.push_back(branch + NodeHeaderSize);
+                    pending.push_back(NodeAfterHeader(branch));
                 break;
             case OpLoop:
             case OpLoopLazy:
-                pending.push_back(static_cast<std::int32_t>(node + ReadInt32(operand + 8)));
-                if (ReadInt32(operand) == 0) pending.push_back(next);
+                pending.push_back(static_cast<std::int32_t>(std::int64_t(node) + LoopBodyOffset(Program_.data(), node)));
+                if (CountMin(Program_.data(), node) == 0) pending.push_back(next);
                 break;
             case OpStar:
             case OpStarLazy:
-                pending.push_back(node + NodeHeaderSize);
+                pending.push_back(RepeatOperandNode(op, node));
                 goOn = next;
                 break;
             case OpPlus:
             case OpPlusLazy:
-                pending.push_back(node + NodeHeaderSize);
+                pending.push_back(RepeatOperandNode(op, node));
                 break;
             case OpBraces:
             case OpBracesLazy:
-                pending.push_back(node + BracesNodeSize);
-                if (ReadInt32(operand) == 0) goOn = next;
+                pending.push_back(RepeatOperandNode(op, node));
+                if (CountMin(Program_.data(), node) == 0) goOn = next;
                 break;
             case OpInputStart:
             case OpInputEnd:

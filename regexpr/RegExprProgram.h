@@ -100,13 +100,82 @@ inline void WriteInt32(std::uint8_t *at, std::int32_t value) {
     at[3] = std::uint8_t(bits >> 24);
 }
 
+// --- Operands ---------------------------------------------------------------------------------
+// Each operand of the format has one reader (and, where the compiler patches it in place, one
+// writer); `program` is the block's first byte and `node` the offset of the node's opcode.
+
+/// Where the fields of a counted node lie inside it: OpBraces and OpBracesLazy hold minimum and
+/// maximum; OpLoop and OpLoopLazy hold them and the offset back to the loop's body.
+inline constexpr std::int32_t CountMinField = NodeHeaderSize;
+inline constexpr std::int32_t CountMaxField = NodeHeaderSize + 4;
+inline constexpr std::int32_t LoopBodyField = NodeHeaderSize + 8;
+
+/// The signed `Link` of a node as stored (0: no successor).
+inline std::int32_t NodeLink(const std::uint8_t *program, std::int32_t node) {
+    return ReadInt32(program + node + LinkOffset);
+}
+inline void SetNodeLink(std::uint8_t *program, std::int32_t node, std::int32_t link) {
+    WriteInt32(program + node + LinkOffset, link);
+}
+
+/// The first operand byte of a node: a literal's string, a set's bytes, a back-reference's group.
+inline const std::uint8_t *NodeOperand(const std::uint8_t *program, std::int32_t node) {
+    return program + node + NodeHeaderSize;
+}
+
+/// The first node of an OpBranch's alternative, and the node an OpLoopEntry encloses: both follow
+/// the header.
+inline std::int32_t NodeAfterHeader(std::int32_t node) { return node + NodeHeaderSize; }
+
+/// The group number of an OpBackRef or OpBackRefNoCase node.
+inline int BackRefGroup(const std::uint8_t *program, std::int32_t node) { return program[node + NodeHeaderSize]; }
+
+/// Minimum and maximum of an OpBraces, OpBracesLazy, OpLoop or OpLoopLazy node.
+inline std::int32_t CountMin(const std::uint8_t *program, std::int32_t node) {
+    return ReadInt32(program + node + CountMinField);
+}
+inline std::int32_t CountMax(const std::uint8_t *program, std::int32_t node) {
+    return ReadInt32(program + node + CountMaxField);
+}
+inline void SetCountBounds(std::uint8_t *program, std::int32_t node, std::int32_t min, std::int32_t max) {
+    WriteInt32(program + node + CountMinField, min);
+    WriteInt32(program + node + CountMaxField, max);
+}
+
+/// The offset from an OpLoop or OpLoopLazy node back to its body's first node (negative).
+inline std::int32_t LoopBodyOffset(const std::uint8_t *program, std::int32_t node) {
+    return ReadInt32(program + node + LoopBodyField);
+}
+
+/// Whether an opcode is one of the repeats of a single node (OpStar, OpPlus, OpBraces and their
+/// non-greedy forms), and which of them carry their bounds in the node.
+inline bool IsSimpleRepeatOp(TOpCode op) {
+    return op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy ||
+           op == OpBracesLazy;
+}
+inline bool IsBracesOp(TOpCode op) { return op == OpBraces || op == OpBracesLazy; }
+
+/// The single node that a simple repeat repeats: after the header, and after the bounds of the
+/// OpBraces forms.
+inline std::int32_t RepeatOperandNode(TOpCode op, std::int32_t node) {
+    return node + (IsBracesOp(op) ? BracesNodeSize : NodeHeaderSize);
+}
+
+/// The fewest repetitions a simple repeat takes: 0 for OpStar, 1 for OpPlus, the stored minimum
+/// for OpBraces (and the same for their non-greedy forms).
+inline std::int32_t RepeatMin(const std::uint8_t *program, std::int32_t node) {
+    const TOpCode op = program[node];
+    if (IsBracesOp(op)) return CountMin(program, node);
+    return op == OpPlus || op == OpPlusLazy ? 1 : 0;
+}
+
 /// The node that the `Link` of `node` designates, or 0 when there is none or when the link, or
 /// the node itself, lies outside a program of `size` bytes. Every node visit of the compiler and
 /// the matcher asks this, so each range test is one unsigned comparison (a target that wraps
 /// around lands far above any program's size).
 inline std::int32_t LinkedNode(const std::uint8_t *program, std::int32_t size, std::int32_t node) {
     if (size <= NodeHeaderSize || std::uint32_t(node) - 1 >= std::uint32_t(size - NodeHeaderSize)) return 0;
-    const std::int32_t link = ReadInt32(program + node + LinkOffset);
+    const std::int32_t link = NodeLink(program, node);
     const std::uint32_t target = std::uint32_t(node) + std::uint32_t(link);
     if (link == 0 || target - 1 >= std::uint32_t(size) - 1) return 0;
     return static_cast<std::int32_t>(target);

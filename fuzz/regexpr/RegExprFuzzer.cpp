@@ -18,7 +18,7 @@
 #include "regexpr/RegExpr.h"
 #include "regexpr/RegExprDump.h"
 #include "regexpr/RegExprProgram.h"
-#include "RecursiveMatcher.h"
+#include "tests/regexpr/RecursiveMatcher.h"
 
 namespace {
 
@@ -45,14 +45,14 @@ bool WellFormed(std::span<const std::uint8_t> program) {
     }
     if (program[1] != OpBranch) return false;
     for (std::int32_t node : nodes) {
-        const std::int32_t link = ReadInt32(&program[node + LinkOffset]);
+        const std::int32_t link = NodeLink(program.data(), node);
         const std::int64_t target = std::int64_t(node) + link;
         if (link != 0 && (target < 1 || target >= size || !starts[target])) return false;
         if ((program[node] == OpBack) != (link < 0)) return false;
         if (program[node] == OpLoop || program[node] == OpLoopLazy) {
-            const std::int64_t body = std::int64_t(node) + ReadInt32(&program[node + NodeHeaderSize + 8]);
+            const std::int64_t body = std::int64_t(node) + LoopBodyOffset(program.data(), node);
             if (body < 1 || body >= node || !starts[body]) return false;
-            if (ReadInt32(&program[node + NodeHeaderSize]) > ReadInt32(&program[node + NodeHeaderSize + 4]))
+            if (CountMin(program.data(), node) > CountMax(program.data(), node))
                 return false;
         }
     }
@@ -63,17 +63,17 @@ bool WellFormed(std::span<const std::uint8_t> program) {
 void CompareWithRecursiveMatcher(const TRegExpr &re, std::string_view input, std::int32_t offset,
                                  std::int32_t code, bool matched, std::string_view pattern) {
     if (input.size() > 512) return;
-    regexpr_fuzz::TRecursiveMatcher reference(re, input);
+    regexpr_reference::TRecursiveMatcher reference(re, input);
     bool referenceMatched = false;
     try {
         referenceMatched = reference.Exec(offset);
-    } catch (const regexpr_fuzz::TGiveUp &) {
+    } catch (const regexpr_reference::TGiveUp &) {
         return;
-    } catch (const regexpr_fuzz::TLoopStackError &) {
-        if (code != 1014) Fail("only the recursive matcher met the loop stack limit", pattern, re);
+    } catch (const regexpr_reference::TLoopStackError &) {
+        if (code != ErrLoopStackExceeded) Fail("only the recursive matcher met the loop stack limit", pattern, re);
         return;
     }
-    if (code == 1014) Fail("only the engine met the loop stack limit", pattern, re);
+    if (code == ErrLoopStackExceeded) Fail("only the engine met the loop stack limit", pattern, re);
     if (referenceMatched != matched) Fail("the recursive matcher disagrees on the outcome", pattern, re);
     if (!matched) return;
     for (std::int32_t n = 0; n <= MaxGroups; ++n) {
@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     try {
         re.CompileExpression();
     } catch (const ERegExpr &e) {
-        const bool syntaxError = (e.Code >= 100 && e.Code <= 128) || e.Code == 1003;
+        const bool syntaxError = (e.Code >= ErrNullArgument && e.Code <= ErrBadPairedSeparator) || e.Code == ErrNoExpression;
         if (!syntaxError) Fail("unexpected compile error code", pattern, re);
         if (e.Pos < 0 || static_cast<std::size_t>(e.Pos) > pattern.size()) Fail("error position", pattern, re);
         if (!re.Program().empty() || re.IsCompiled()) Fail("program left after an error", pattern, re);
@@ -131,11 +131,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             re.SetInputString(subject);
             matched = re.ExecAt(offset);
         } catch (const ERegExpr &e) {
-            if (e.Code != 1014 && e.Code != 1016 && e.Code != 1017) Fail("unexpected exec error code", pattern, re);
+            if (e.Code != ErrLoopStackExceeded && e.Code != ErrBacktrackLimit && e.Code != ErrStepLimit) Fail("unexpected exec error code", pattern, re);
             if (re.SubMatchCount() != 0) Fail("sub-matches left after an exec error", pattern, re);
             code = e.Code;
         }
-        if (code != 1016 && code != 1017) CompareWithRecursiveMatcher(re, input, offset, code, matched, pattern);
+        if (code != ErrBacktrackLimit && code != ErrStepLimit) CompareWithRecursiveMatcher(re, input, offset, code, matched, pattern);
         if (code != 0) continue;
         if (!matched) {
             if (re.SubMatchCount() != 0) Fail("sub-matches after a failed search", pattern, re);

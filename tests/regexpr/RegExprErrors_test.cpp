@@ -22,51 +22,51 @@ std::string FifteenGroups() {
 std::vector<ErrorCase> ErrorCases() {
     constexpr std::int32_t d = 14;
     return {
-        {"*a", d, 115, 1},
-        {"+", d, 115, 1},
-        {"a|?", d, 115, 3},
-        {"(*)", d, 115, 2},
-        {")", d, 104, 0},
-        {"a)b", d, 104, 1},
-        {"(a", d, 103, 2},
-        {"((a)", d, 103, 4},
-        {"a**", d, 107, 2},
-        {"a{2}{3}", d, 107, 4},
-        {"a*??", d, 107, 3},
-        {"a*{x", d, 107, 2},
-        {"a+*", d, 107, 2},
-        {"x{2,1}", d, 124, 5},
-        {"x{123456789}", d, 122, 11},
-        {"x{1,123456789}", d, 122, 13},
-        {"\\", d, 116, 1},
-        {"ab\\", d, 116, 3},
-        {"[a\\", d, 110, 3},
-        {"[a-\\", d, 110, 4},
-        {"[a", d, 113, 2},
-        {"[", d, 113, 1},
-        {"[]", d, 113, 2},
-        {"(?#a", d, 125, 4},
-        {"(?q)", d, 127, 3},
-        {"(?i", d, 127, 3},
-        {"(?:x)", d, 127, 3},
-        {"(?im-sz)", d, 127, 7},
-        {"\\x", d, 111, 2},
-        {"\\x4", d, 111, 3},
-        {"\\xg1", d, 108, 2},
-        {"\\x1g", d, 108, 3},
-        {"\\x{12", d, 111, 5},
-        {"\\x{1g}", d, 108, 4},
-        {"\\x{100}", d, 112, 5},
-        {"[\\x{100}]", d, 112, 6},
-        {"^{", d, 106, 1},
-        {"^*", d, 106, 1},
-        {"(a|)*", d, 106, 4},
-        {"(a?)+", d, 106, 4},
-        {"\\b{2}", d, 106, 2},
-        {"a *", d | ModifierX, 106, 2},
-        {"[z-a]", d, 109, 3},
-        {"[\\xE0-\\xDF]", d & ~ModifierR, 109, 9},
-        {FifteenGroups(), d, 102, 43},
+        {"*a", d, ErrNothingToRepeat, 1},
+        {"+", d, ErrNothingToRepeat, 1},
+        {"a|?", d, ErrNothingToRepeat, 3},
+        {"(*)", d, ErrNothingToRepeat, 2},
+        {")", d, ErrCloseWithoutGroup, 0},
+        {"a)b", d, ErrCloseWithoutGroup, 1},
+        {"(a", d, ErrGroupNotClosed, 2},
+        {"((a)", d, ErrGroupNotClosed, 4},
+        {"a**", d, ErrNestedQuantifier, 2},
+        {"a{2}{3}", d, ErrNestedQuantifier, 4},
+        {"a*??", d, ErrNestedQuantifier, 3},
+        {"a*{x", d, ErrNestedQuantifier, 2},
+        {"a+*", d, ErrNestedQuantifier, 2},
+        {"x{2,1}", d, ErrBracesMinAboveMax, 5},
+        {"x{123456789}", d, ErrBracesTooBig, 11},
+        {"x{1,123456789}", d, ErrBracesTooBig, 13},
+        {"\\", d, ErrTrailingBackslash, 1},
+        {"ab\\", d, ErrTrailingBackslash, 3},
+        {"[a\\", d, ErrClassTrailingBackslash, 3},
+        {"[a-\\", d, ErrClassTrailingBackslash, 4},
+        {"[a", d, ErrClassNotClosed, 2},
+        {"[", d, ErrClassNotClosed, 1},
+        {"[]", d, ErrClassNotClosed, 2},
+        {"(?#a", d, ErrCommentNotClosed, 4},
+        {"(?q)", d, ErrBadModifier, 3},
+        {"(?i", d, ErrBadModifier, 3},
+        {"(?:x)", d, ErrBadModifier, 3},
+        {"(?im-sz)", d, ErrBadModifier, 7},
+        {"\\x", d, ErrNoHexCode, 2},
+        {"\\x4", d, ErrNoHexCode, 3},
+        {"\\xg1", d, ErrBadHexDigit, 2},
+        {"\\x1g", d, ErrBadHexDigit, 3},
+        {"\\x{12", d, ErrNoHexCode, 5},
+        {"\\x{1g}", d, ErrBadHexDigit, 4},
+        {"\\x{100}", d, ErrHexCodeTooBig, 5},
+        {"[\\x{100}]", d, ErrHexCodeTooBig, 6},
+        {"^{", d, ErrEmptyOperand, 1},
+        {"^*", d, ErrEmptyOperand, 1},
+        {"(a|)*", d, ErrEmptyOperand, 4},
+        {"(a?)+", d, ErrEmptyOperand, 4},
+        {"\\b{2}", d, ErrEmptyOperand, 2},
+        {"a *", d | ModifierX, ErrEmptyOperand, 2},
+        {"[z-a]", d, ErrInvalidRange, 3},
+        {"[\\xE0-\\xDF]", d & ~ModifierR, ErrInvalidRange, 9},
+        {FifteenGroups(), d, ErrTooManyGroups, 43},
     };
 }
 
@@ -120,12 +120,13 @@ TEST(SyntaxErrors, EmptyExpressionIsNullArgument) {
         re.CompileProgram("");
         FAIL();
     } catch (const ERegExpr &e) {
-        EXPECT_EQ(e.Code, 100);
+        EXPECT_EQ(e.Code, ErrNullArgument);
         EXPECT_EQ(e.Pos, 0);
         EXPECT_STREQ(e.what(), "TRegExpr(comp): Null Argument (pos 0)");
     }
 }
 
+// By the numbers a user sees in a message box, which the enum must keep.
 TEST(ErrorText, KeepsTheTextsAsTheyStand) {
     TRegExpr re;
     EXPECT_EQ(re.ErrorText(0), "No errors");
@@ -154,12 +155,12 @@ TEST(ErrorOverride, ReturningErrorStopsCompilationWithoutAProgram) {
     TRecordingRegExpr re;
     re.SetExpression("a**");
     EXPECT_FALSE(re.Exec("aaa"));
-    EXPECT_EQ(re.Codes, std::vector<std::int32_t>{107});
+    EXPECT_EQ(re.Codes, std::vector<std::int32_t>{ErrNestedQuantifier});
     EXPECT_TRUE(re.Program().empty());
 
     TRecordingRegExpr unset;
     EXPECT_FALSE(unset.Exec("x"));
-    EXPECT_EQ(unset.Codes, std::vector<std::int32_t>{1003});
+    EXPECT_EQ(unset.Codes, std::vector<std::int32_t>{ErrNoExpression});
 }
 
 TEST(ErrorOverride, ReturningErrorFailsTheMatchingPathOnly) {
@@ -173,7 +174,7 @@ TEST(ErrorOverride, ReturningErrorFailsTheMatchingPathOnly) {
     EXPECT_TRUE(re.Exec("ab"));
     EXPECT_EQ(re.Match(0), "b");
     ASSERT_FALSE(re.Codes.empty());
-    EXPECT_EQ(re.Codes.front(), 1014);
+    EXPECT_EQ(re.Codes.front(), ErrLoopStackExceeded);
 }
 
 }  // namespace

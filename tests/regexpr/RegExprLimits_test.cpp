@@ -76,8 +76,8 @@ TEST(Limits, CatastrophicBacktrackingEndsWithItsOwnError) {
         re.Exec(std::string(256, 'a') + "cb");
         FAIL() << "finished after " << re.StepsTaken() << " steps";
     } catch (const ERegExpr &e) {
-        EXPECT_EQ(e.Code, 1017);
-        EXPECT_EQ(std::string(e.what()), re.ErrorText(1017));
+        EXPECT_EQ(e.Code, ErrStepLimit);
+        EXPECT_EQ(std::string(e.what()), re.ErrorText(ErrStepLimit));
     }
     EXPECT_EQ(re.StepsTaken(), limit + 1);
     EXPECT_EQ(re.SubMatchCount(), 0);
@@ -86,11 +86,19 @@ TEST(Limits, CatastrophicBacktrackingEndsWithItsOwnError) {
     EXPECT_EQ(re.Match(0), "aab");
 }
 
+TEST(Limits, ASearchThatEndsOnItsOwnIsNotCutShort) {
+    // Each start takes one count of a thousand characters that "." need not look at.
+    TRegExpr re;
+    re.SetExpression("a.{1000}b");
+    EXPECT_FALSE(re.Exec(std::string(OneMegabyte, 'a')));
+    EXPECT_LT(re.StepsTaken(), TRegExpr::DefaultStepLimit / 3);
+}
+
 TEST(Limits, StepLimitIsPerExecution) {
     TRegExpr re;
     re.SetExpression("(a|b)*c");
     re.SetStepLimit(1000);
-    EXPECT_EQ(CodeOf1017(re, Repeat("ab", 5000) + "c"), 1017);
+    EXPECT_EQ(CodeOf1017(re, Repeat("ab", 5000) + "c"), ErrStepLimit);
     EXPECT_TRUE(re.Exec("ababc"));
     re.SetStepLimit(TRegExpr::DefaultStepLimit);
     EXPECT_TRUE(re.Exec(Repeat("ab", 5000) + "c"));
@@ -104,8 +112,8 @@ TEST(Limits, BacktrackLimitEndsWithItsOwnError) {
         re.Exec(Repeat("ab", 5000) + "c");
         FAIL();
     } catch (const ERegExpr &e) {
-        EXPECT_EQ(e.Code, 1016);
-        EXPECT_EQ(std::string(e.what()), re.ErrorText(1016));
+        EXPECT_EQ(e.Code, ErrBacktrackLimit);
+        EXPECT_EQ(std::string(e.what()), re.ErrorText(ErrBacktrackLimit));
     }
     EXPECT_TRUE(re.Exec("abc"));
 }

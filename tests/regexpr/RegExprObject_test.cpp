@@ -41,7 +41,7 @@ TEST(Object, ExecWithoutExpressionIsAnError) {
             FAIL();
         } catch (const ERegExpr &e) {
             EXPECT_STREQ(e.what(), "TRegExpr(exec): Not Assigned Expression Property");
-            EXPECT_EQ(e.Code, 1003);
+            EXPECT_EQ(e.Code, ErrNoExpression);
             EXPECT_EQ(e.Pos, 0);
         }
     }
@@ -141,12 +141,12 @@ TEST(Object, AModifierChangeRecompilesBeforeTheNextExec) {
 TEST(Object, AFailedCompilationIsRetriedAndFailsAgain) {
     TRegExpr re;
     re.SetExpression("(a");
-    EXPECT_EQ(CodeOf([&] { re.Exec("a"); }), 103);
-    EXPECT_EQ(CodeOf([&] { re.Exec("a"); }), 103);
-    EXPECT_EQ(re.LastErrorCode(), 103);
+    EXPECT_EQ(CodeOf([&] { re.Exec("a"); }), ErrGroupNotClosed);
+    EXPECT_EQ(CodeOf([&] { re.Exec("a"); }), ErrGroupNotClosed);
+    EXPECT_EQ(re.LastErrorCode(), ErrGroupNotClosed);
     re.SetExpression("(a)");
     EXPECT_TRUE(re.Exec("a"));
-    EXPECT_EQ(re.LastErrorCode(), 103);  // nothing resets it
+    EXPECT_EQ(re.LastErrorCode(), ErrGroupNotClosed);  // nothing resets it
 }
 
 TEST(Object, ModifierIndexOutsideOneToSixIsAnError) {
@@ -157,7 +157,7 @@ TEST(Object, ModifierIndexOutsideOneToSixIsAnError) {
             FAIL();
         } catch (const ERegExpr &e) {
             EXPECT_STREQ(e.what(), "Unknown error");
-            EXPECT_EQ(e.Code, 1013);
+            EXPECT_EQ(e.Code, ErrBadModifierIndex);
         }
     }
     EXPECT_EQ(re.Modifiers(), 14);
@@ -173,9 +173,9 @@ TEST(Object, LinePairedSeparatorNeedsTwoDifferentCharactersOrNone) {
             re.SetLinePairedSeparator(bad);
             FAIL() << bad;
         } catch (const ERegExpr &e) {
-            EXPECT_EQ(e.Code, 128);
+            EXPECT_EQ(e.Code, ErrBadPairedSeparator);
             const std::string message = e.what();
-            EXPECT_EQ(message, re.ErrorText(128) + " (pos 0)");
+            EXPECT_EQ(message, re.ErrorText(ErrBadPairedSeparator) + " (pos 0)");
         }
     }
     EXPECT_EQ(re.LinePairedSeparator(), "\r\n");

@@ -12,6 +12,7 @@
 
 #include "regexpr/RegExpr.h"
 #include "regexpr/RegExprDump.h"
+#include "tests/regexpr/RecursiveMatcher.h"
 
 namespace regexpr_test {
 
@@ -101,6 +102,36 @@ inline std::int32_t ExecErrorCode(std::string_view pattern, std::string_view sub
         return e.Code;
     }
     return 0;
+}
+
+/// Where the engine's last execution of `re` on `subject` (from the first character) differs from
+/// the plainly recursive matcher's: the outcome, the position and length of the whole match and of
+/// every group. Empty when both agree.
+inline std::string DifferenceFromReference(const TRegExpr &re, std::string_view subject, bool matched) {
+    regexpr_reference::TRecursiveMatcher reference(re, subject.substr(0, subject.find('\0')));
+    bool expected = false;
+    try {
+        expected = reference.Exec(1);
+    } catch (const regexpr_reference::TGiveUp &) {
+        return "the recursive matcher gave up";
+    } catch (const regexpr_reference::TLoopStackError &) {
+        return "the recursive matcher met the loop stack limit";
+    }
+    if (expected != matched) return expected ? "only the recursive matcher matched" : "only the engine matched";
+    if (!matched) return {};
+    std::string difference;
+    for (std::int32_t n = 0; n <= MaxGroups; ++n) {
+        const bool set = reference.Start[n] >= 0 && reference.End[n] >= 0;
+        const std::int32_t pos = set ? reference.Start[n] : -1;
+        const std::int32_t length = set ? std::max(0, reference.End[n] - reference.Start[n]) : 0;
+        const std::int32_t enginePos = re.MatchPos(n);
+        const std::int32_t engineLength = enginePos >= 0 ? re.MatchLen(n) : 0;
+        if (pos != enginePos || length != engineLength)
+            difference += "group " + std::to_string(n) + ": recursive " + std::to_string(pos) + "+" +
+                          std::to_string(length) + ", engine " + std::to_string(enginePos) + "+" +
+                          std::to_string(engineLength) + "\n";
+    }
+    return difference;
 }
 
 }  // namespace regexpr_test

@@ -1,11 +1,13 @@
-// A second matcher for the fuzz target to compare against: the same program, run by plain
-// recursion the way the matcher is described in words (every open choice is a call, every
-// change is undone when the call fails). The engine runs one loop over a heap stack instead; both
-// must find the same match with the same sub-matches, or meet the same loop-stack error.
+// A second matcher to compare the engine with, used by the table tests and the fuzz target: the
+// same program, run by plain recursion the way the matcher is described in words (every open
+// choice is a call, every change is undone when the call fails). The engine runs one loop over a
+// heap stack instead; both must find the same match with the same sub-matches, or meet the same
+// loop-stack error.
 //
-// It shares the engine's decisions where plain recursion would go wrong (a jump back or a loop
-// pass that consumed nothing ends the loop; repeats of a back-reference move by whole repetitions)
-// and gives up (`TGiveUp`) past a call budget or depth, which keeps it to small inputs.
+// It shares the engine's decisions where plain recursion would go wrong (a jump back, or a pass
+// of a loop without a finite maximum, that consumed nothing ends the loop; repeats of a
+// back-reference move by whole repetitions) and gives up (`TGiveUp`) past a call budget or
+// depth, which keeps it to small inputs.
 #pragma once
 
 #include <algorithm>
@@ -19,7 +21,7 @@
 #include "regexpr/RegExpr.h"
 #include "regexpr/RegExprProgram.h"
 
-namespace regexpr_fuzz {
+namespace regexpr_reference {
 
 using namespace regexpr;
 
@@ -76,9 +78,8 @@ private:
         return pos >= 0 && pos < static_cast<std::int32_t>(Input_.size()) ? static_cast<unsigned char>(Input_[pos]) : 0;
     }
     std::int32_t Length() const { return static_cast<std::int32_t>(Input_.size()); }
-    std::int32_t Int(std::int32_t at) const { return ReadInt32(&Program_[at]); }
     std::int32_t Next(std::int32_t node) const {
-        const std::int32_t link = Int(node + LinkOffset);
+        const std::int32_t link = NodeLink(Program_.data(), node);
         return link == 0 ? 0 : node + link;
     }
     bool Word(std::int32_t pos) const { return pos >= 0 && pos < Length() && Word_.test(At(pos)); }
@@ -117,24 +118,25 @@ private:
 
     bool Repeat(std::int32_t node) {
         const TOpCode op = Program_[node];
-        const bool braces = op == OpBraces || op == OpBracesLazy;
-        const std::int32_t operand = node + (braces ? BracesNodeSize : NodeHeaderSize);
-        const std::int32_t min = braces ? Int(node + 5) : (op == OpPlus || op == OpPlusLazy ? 1 : 0);
-        const std::int32_t max = braces ? Int(node + 9) : RepeatLimit;
+        const std::int32_t operand = RepeatOperandNode(op, node);
+        const std::int32_t min = RepeatMin(Program_.data(), node);
+        const std::int32_t max = IsBracesOp(op) ? CountMax(Program_.data(), node) : RepeatLimit;
         const bool lazy = op == OpStarLazy || op == OpPlusLazy || op == OpBracesLazy;
         const std::int32_t next = Next(node);
-        const int lookAhead = next != 0 && Program_[next] == OpLiteral && Program_[next + 5] != 0 ? Program_[next + 5] : -1;
+        const int lookAhead = next != 0 && Program_[next] == OpLiteral && *NodeOperand(Program_.data(), next) != 0
+                                  ? *NodeOperand(Program_.data(), next)
+                                  : -1;
         const std::int32_t saved = Scan_;
         std::int32_t count = 0;
         std::int32_t step = 1;
         const TOpCode operandOp = Program_[operand];
         if (operandOp == OpBackRef || operandOp == OpBackRefNoCase) {
-            const int group = Program_[operand + 5];
+            const int group = BackRefGroup(Program_.data(), operand);
             count = GroupRepeats(operandOp, group, saved, max, step);
             if (step == 0 && Start[group] >= 0 && End[group] >= 0) count = min;  // an empty text: once
         } else {
             const std::int32_t limit = std::min(max, Length() - saved);
-            while (count < limit && CharTest(operandOp, &Program_[operand + 5], At(saved + count))) ++count;
+            while (count < limit && CharTest(operandOp, NodeOperand(Program_.data(), operand), At(saved + count))) ++count;
         }
         if (count < min) return false;
         auto attempt = [&](std::int32_t c) {
@@ -180,7 +182,7 @@ private:
         for (;;) {
             const TOpCode op = Program_[node];
             const std::int32_t next = Next(node);
-            const std::uint8_t *operand = &Program_[node + 5];
+            const std::uint8_t *operand = NodeOperand(Program_.data(), node);
             switch (op) {
             case OpEnd: return true;
             case OpInputStart: if (Scan_ != 0) return false; break;
@@ -216,12 +218,12 @@ private:
             }
             case OpBranch: {
                 if (next == 0 || Program_[next] != OpBranch) {
-                    node += 5;
+                    node = NodeAfterHeader(node);
                     continue;
                 }
                 for (std::int32_t branch = node; branch != 0 && Program_[branch] == OpBranch; branch = Next(branch)) {
                     const std::int32_t saved = Scan_;
-                    if (Match(branch + 5)) return true;
+                    if (Match(NodeAfterHeader(branch))) return true;
                     Scan_ = saved;
                 }
                 return false;
@@ -252,10 +254,12 @@ private:
             }
             case OpLoop: case OpLoopLazy: {
                 const int depth = Depth_;
-                const std::int32_t n = Loops_[depth], min = Int(node + 5), max = Int(node + 9);
-                const std::int32_t body = node + Int(node + 13);
+                const std::int32_t n = Loops_[depth], min = CountMin(Program_.data(), node), max = CountMax(Program_.data(), node);
+                const std::int32_t body = node + LoopBodyOffset(Program_.data(), node);
                 const std::int32_t saved = Scan_;
-                const bool empty = n > 0 && Passes_[depth] == saved;
+                // Only a loop without a finite maximum stops on an empty pass (once it has its
+                // minimum): the plain algorithm would go round it without end.
+                const bool empty = max == BracesLimit && n >= min && n > 0 && Passes_[depth] == saved;
                 auto bodyAttempt = [&] {
                     const std::int32_t oldPass = Passes_[depth];
                     Loops_[depth] = n + 1;
@@ -312,4 +316,4 @@ private:
     int Nesting_ = 0;
 };
 
-}  // namespace regexpr_fuzz
+}  // namespace regexpr_reference

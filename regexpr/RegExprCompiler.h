@@ -1,0 +1,114 @@
+// The compiler stage: turns an expression into the program format (RegExprProgram.h) and derives
+// the search hints. `TRegExpr` makes one for each compilation; its parse and emit state lives
+// only as long as that compilation.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "regexpr/RegExprErrors.h"
+#include "regexpr/RegExprModifiers.h"
+#include "regexpr/RegExprProgram.h"
+
+namespace regexpr {
+
+/// What a compilation reads from the object's settings.
+struct TCompileSettings {
+    /// The modifiers in force at the start of the expression.
+    std::int32_t Modifiers = 0;
+    /// The characters of "\s" and "\w".
+    std::string_view SpaceList;
+    std::string_view WordList;
+    /// The case partner of every character.
+    const std::array<unsigned char, 256> *CaseTable = nullptr;
+    /// Whether a line separator is defined, so that "^" and "$" follow lines under m.
+    bool LineSeparatorDefined = false;
+};
+
+/// A compiled program and the hints derived from it.
+struct TCompiledProgram {
+    std::vector<std::uint8_t> Bytes;
+    /// The character every match starts with, or 0.
+    unsigned char StartChar = 0;
+    /// Whether a match can only start where the search starts.
+    bool AnchoredStart = false;
+    /// Offset and length of the literal every match contains (length 0: none).
+    std::int32_t MustStringAt = 0;
+    std::int32_t MustLength = 0;
+    /// Whether the program tests word boundaries.
+    bool UsesWordSet = false;
+};
+
+/// One compilation: a recursive-descent parser with four levels (alternation, sequence,
+/// quantifier, atom) that emits nodes while it parses, run twice over the text, once to count
+/// the bytes and once to write them.
+class TCompiler {
+public:
+    /// Reports an error; it normally raises, and the compilation stops either way.
+    using TReportError = std::function<void(TErrorCode)>;
+
+    TCompiler(const TCompileSettings &settings, TReportError report)
+        : Settings_(settings), Report_(std::move(report)) {}
+    TCompiler(const TCompiler &) = delete;
+    TCompiler &operator=(const TCompiler &) = delete;
+
+    /// Compiles `text`, which must be followed by a NUL in memory (an empty text is an error).
+    /// Returns false when a reported error returned instead of raising.
+    bool Compile(std::string_view text, TCompiledProgram &result);
+    /// Bytes of the expression before the parse position; 0 before parsing starts.
+    std::int32_t ErrorPosition() const;
+
+private:
+    struct TClassBuilder;
+
+    [[noreturn]] void CompileError(TErrorCode code);
+    std::int32_t NextNode(std::int32_t node) const {
+        return LinkedNode(Program_.data(), static_cast<std::int32_t>(Program_.size()), node);
+    }
+    void AddProgramSize(std::int64_t bytes);
+    void NeedRoom(std::int32_t bytes);
+    bool IsSizePass() const { return SizePass_; }
+    std::int32_t EmitOp(TOpCode op);
+    void EmitByte(std::uint8_t b);
+    void EmitBytes(const char *bytes, std::int64_t count);
+    void EmitInt32(std::int32_t value);
+    void InsertOp(TOpCode op, std::int32_t at, std::int32_t size);
+    void AppendLink(std::int32_t node, std::int32_t target);
+    void AppendLinkToOperand(std::int32_t node, std::int32_t target);
+    std::int32_t EmitSingleChar(unsigned char b, int &flags);
+    void EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int32_t max, bool nonGreedy);
+    void EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t max, bool nonGreedy);
+    int RunPass();
+    std::int32_t ParseReg(bool group, int &flags);
+    std::int32_t ParseBranch(int &flags);
+    std::int32_t ParsePiece(int &flags);
+    std::int32_t ParseAtom(int &flags);
+    std::int32_t ParseEscape(int &flags);
+    std::int32_t ParseBracketClass();
+    std::int32_t EmitClassEscape(std::string_view list, bool negated);
+    std::int32_t ParseLiteralRun(int &flags);
+    std::int32_t ParseNumber(const char *from, const char *to);
+    unsigned char DecodeEscape();
+    bool LineModeActive() const;
+    bool ExtendedMode() const { return (CompileModifiers_ & ModifierX) != 0; }
+    void FinishClass(TClassBuilder &builder);
+    void ComputeHints(int topFlags, TCompiledProgram &result) const;
+
+    const TCompileSettings &Settings_;
+    TReportError Report_;
+    const char *ParsePos_ = nullptr;
+    const char *ExprStart_ = nullptr;
+    std::int32_t GroupCount_ = 1;
+    bool SizePass_ = false;
+    std::int32_t EmitPos_ = 0;
+    std::int64_t ProgramSize_ = 0;
+    std::int32_t CompileModifiers_ = 0;
+    bool UsesWordSet_ = false;
+    std::vector<std::uint8_t> Program_;
+};
+
+}  // namespace regexpr
