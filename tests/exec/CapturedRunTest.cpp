@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -163,6 +164,37 @@ TEST(CapturedRun, FindsProgramsOnThePath) {
     ASSERT_EQ(RunCaptured("sh", "-c \"echo found; exit 5\"", output), 5u);
     EXPECT_EQ(EntriesOf(output), (Lines{"found", ""}));
 }
+
+/// The output ends when the program and the processes it started have closed their copies
+/// of it, whatever they go on doing; the run then waits at most 5 s for the program.
+struct EndCase {
+    const char *name;
+    const char *script;
+    Lines lines;
+    bool programStillRuns;
+};
+
+void PrintTo(const EndCase &c, std::ostream *out) { *out << c.name; }
+
+class CapturedRunEndTest : public ::testing::TestWithParam<EndCase> {};
+
+TEST_P(CapturedRunEndTest, ComesWithTheEndOfTheOutput) {
+    const EndCase &c = GetParam();
+    TStringList output;
+    const auto start = std::chrono::steady_clock::now();
+    const std::uint32_t exitCode = RunCaptured("sh", std::string("-c \"") + c.script + "\"", output);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(EntriesOf(output), c.lines);
+    EXPECT_EQ(exitCode, c.programStillRuns ? platform::kStillActive : 0u);
+    // Far below the life of the processes left running: the run does not wait for them.
+    EXPECT_LT(took, std::chrono::seconds(9));
+}
+
+INSTANTIATE_TEST_SUITE_P(Processes, CapturedRunEndTest, ::testing::Values(
+    EndCase{"ProgramClosesItsOutput", "echo kept; exec >/dev/null 2>&1; sleep 12", {"kept", ""}, true},
+    EndCase{"HelperWritesElsewhere", "sleep 30 >/dev/null 2>&1 & echo kept", {"kept", ""}, false},
+    // A helper that keeps the output holds the run until it closes it.
+    EndCase{"HelperKeepsTheOutput", "(sleep 2; echo late) & echo early", {"early", "late", ""}, false}));
 
 TEST(CapturedRun, RefusesAFileThatIsNoProgram) {
     exec_test::TempFolder folder;
