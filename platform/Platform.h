@@ -132,6 +132,9 @@ public:
     /// Waits for a process to end, at most `milliseconds` (negative: no limit)
     /// (WaitForSingleObject). True when it has ended.
     virtual bool WaitForProcess(NativeHandle process, long milliseconds) = 0;
+    /// Ends a process at once, without letting it clean up (TerminateProcess with exit code 1 /
+    /// SIGKILL); false when it cannot be ended. Its handle stays open until it is closed.
+    virtual bool TerminateProcess(NativeHandle process) = 0;
     /// The exit code of a process, kStillActive while it runs, kUnknownExitCode when it cannot
     /// be read (GetExitCodeProcess).
     virtual std::uint32_t GetExitCode(NativeHandle process) = 0;

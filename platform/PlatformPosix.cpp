@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -362,6 +363,15 @@ public:
             std::this_thread::sleep_for(milliseconds < 0 ? pause : std::min(pause, left));
             pause = std::min(pause * 2, std::chrono::milliseconds(20));
         }
+    }
+
+    bool TerminateProcess(NativeHandle process) override {
+        std::optional<bool> ended = PollChild(process, false);
+        if (!ended) return false;
+        if (*ended) return true;  // nothing left to end
+        std::lock_guard lock(mutex_);
+        auto found = children_.find(process);
+        return found != children_.end() && ::kill(found->second.pid, SIGKILL) == 0;
     }
 
     std::uint32_t GetExitCode(NativeHandle process) override {

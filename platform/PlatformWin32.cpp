@@ -280,6 +280,10 @@ public:
         return ::WaitForSingleObject(ToHandle(process), timeout) == WAIT_OBJECT_0;
     }
 
+    bool TerminateProcess(NativeHandle process) override {
+        return ::TerminateProcess(ToHandle(process), 1) != 0;
+    }
+
     std::uint32_t GetExitCode(NativeHandle process) override {
         DWORD code = 0;
         if (!::GetExitCodeProcess(ToHandle(process), &code)) return kUnknownExitCode;

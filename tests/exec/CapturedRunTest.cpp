@@ -257,6 +257,10 @@ public:
         EXPECT_LE(size, 257u);
         return count;
     }
+    bool TerminateProcess(platform::NativeHandle process) override {
+        steps.push_back("Terminate " + Name(process));
+        return ForwardingPlatform::TerminateProcess(process);
+    }
     bool WaitForProcess(platform::NativeHandle process, long milliseconds) override {
         steps.push_back("Wait " + Name(process) + " " + std::to_string(milliseconds));
         return ForwardingPlatform::WaitForProcess(process, milliseconds);
@@ -320,6 +324,20 @@ TEST(CapturedRunSteps, ElsewhereTheReadEndIsDuplicated) {
     EXPECT_EQ(StepsOfRun(steps), (Steps{"CreatePipe", "Duplicate read", "Close read", "Start write",
                                         "Close write", "Read duplicate", "Wait process 5000", "Close process",
                                         "Close duplicate"}));
+}
+
+TEST(CapturedRunSteps, OutputBeyondTheCeilingEndsTheProgramAndFails) {
+    StepPlatform steps;
+    platform::ScopedPlatform installed(steps);
+    TStringList output;
+    // About 100 GB: the program writes until it is ended.
+    const std::string endless = "outrep:4000000000:an\\sendless\\soutput\\r\\n";
+    EXPECT_EQ(FailureOf([&] { RunCaptured(KILNRUN_TESTPROG_PATH, endless, output, {}, std::size_t{1} << 20); }),
+              "Output too large: 1 MB kept");
+    EXPECT_TRUE(output.Empty());
+    const Steps tail(steps.steps.end() - 4, steps.steps.end());
+    EXPECT_EQ(tail, (Steps{"Terminate process", "Wait process 5000", "Close process", "Close read"}));
+    EXPECT_TRUE(steps.OpenHandles().empty());
 }
 
 struct FailureCase {

@@ -185,6 +185,18 @@ TEST(VisibleProcess, InheritsNoHandles) {
     EXPECT_TRUE(System().WaitForProcess(process.Get(), -1));
 }
 
+TEST(TerminateProcess, EndsAProgramAtOnce) {
+    UniqueHandle process(System().StartVisibleProcess(Testprog("sleep:30000")));
+    ASSERT_TRUE(process.Valid());
+    EXPECT_TRUE(System().TerminateProcess(process.Get()));
+    EXPECT_TRUE(System().WaitForProcess(process.Get(), 10000));
+#if defined(_WIN32)
+    EXPECT_EQ(System().GetExitCode(process.Get()), 1u);
+#else
+    EXPECT_EQ(System().GetExitCode(process.Get()), 128u + SIGKILL);
+#endif
+}
+
 TEST(WaitForProcess, GivesUpAfterTheTimeAndWaitsAgainLater) {
     UniqueHandle process(System().StartVisibleProcess(Testprog("sleep:1500 exit:4")));
     ASSERT_TRUE(process.Valid());
