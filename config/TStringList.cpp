@@ -79,7 +79,7 @@ void TStringList::Insert(std::size_t index, std::string_view text, std::unique_p
     if (withObjects) {
         // Room for the option set first, so that a failure leaves the list as it was.
         EnsureObjectSlots();
-        objects_.reserve(objects_.size() + 1);
+        if (objects_.size() == objects_.capacity()) objects_.reserve(2 * objects_.size() + 1);
     }
     texts_.insert(texts_.begin() + static_cast<std::ptrdiff_t>(index), arena_.Store(text));
     if (withObjects) objects_.insert(objects_.begin() + static_cast<std::ptrdiff_t>(index), std::move(object));
