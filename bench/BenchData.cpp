@@ -56,7 +56,7 @@ std::vector<std::string> CorpusLines(const std::string &toolOutputDir) {
         LineAssembler assembler(output);
         assembler.Feed(ReadBytes(file));
         assembler.Finish();
-        for (std::size_t i = 0; i < output.Count(); ++i) lines.push_back(output[i]);
+        for (std::size_t i = 0; i < output.Count(); ++i) lines.emplace_back(output[i]);
     }
     if (lines.empty()) throw std::runtime_error("no tool output found under " + toolOutputDir);
     return lines;

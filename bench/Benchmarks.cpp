@@ -1,6 +1,7 @@
 // The benchmarks and the summary table. Names are "<group>/<engine>/<case>", so that the table
 // can put each engine's rate for a case side by side.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <cstdio>
 #include <map>
@@ -171,17 +172,30 @@ std::string WriterArguments(std::size_t megabytes) {
     return "outrep:" + std::to_string(megabytes * 12800) + ":" + std::string(78, 'x') + "\\r\\n";
 }
 
+std::size_t WriterBytes(std::size_t megabytes) { return megabytes * 12800 * 82; }
+
+/// The bytes the C library's heap has handed out and not taken back.
+std::size_t HeapInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
 void CapturedRun(benchmark::State &state, std::size_t megabytes) {
     const std::string arguments = WriterArguments(megabytes);
     std::size_t entries = 0;
+    std::size_t stored = 0;
     for (auto _ : state) {
+        const std::size_t heapBefore = HeapInUse();
         auto output = std::make_unique<TStringList>();
         RunCaptured(KILNRUN_BENCH_WRITER, arguments, *output);
+        stored = HeapInUse() - heapBefore;
         entries = output->Count();
         ReleaseUntimed(state, output);
     }
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(megabytes * 1024 * 1024));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(WriterBytes(megabytes)));
     state.counters["entries"] = static_cast<double>(entries);
+    // What the list takes of the heap for each byte of output, as the heap counts it.
+    state.counters["store_per_byte"] = static_cast<double>(stored) / static_cast<double>(WriterBytes(megabytes));
 }
 
 void BarePipeRead(benchmark::State &state, std::size_t megabytes) {
@@ -270,8 +284,9 @@ public:
         const std::string run = std::to_string(capturedMegabytes) + "MB";
         const double captured = Seconds("CapturedRun/kilnrun/" + run);
         const double bare = Seconds("CapturedRun/bare-pipe/" + run);
-        std::printf("%-16s %-18s %9.3f s captured, %.3f s bare pipe reading, ratio %s\n", "CapturedRun", run.c_str(),
-                    captured, bare, Ratio(captured, bare).c_str());
+        std::printf("%-16s %-18s %9.3f s captured, %.3f s bare pipe reading, ratio %s; store %.3f bytes per output byte\n",
+                    "CapturedRun", run.c_str(), captured, bare, Ratio(captured, bare).c_str(),
+                    Rate("CapturedRun/kilnrun/" + run, "store_per_byte"));
     }
 
 private:

@@ -11,7 +11,7 @@ namespace {
 constexpr const char *kSeparatorText = "---";
 
 // Copies at most the 127 characters that the record can show and terminates them.
-void SetItemText(FarMenuItem &item, const std::string &text) {
+void SetItemText(FarMenuItem &item, std::string_view text) {
     std::size_t length = std::min(text.size(), sizeof(item.Text) - 1);
     std::memcpy(item.Text, text.data(), length);
     item.Text[length] = '\0';

@@ -1,5 +1,6 @@
 #include "exec/ConsoleApp.h"
 
+#include <new>
 #include <stdexcept>
 
 #include "plugin/FARUtils.h"
@@ -59,6 +60,28 @@ void MakeReadEndPrivate(UniqueHandle &readEnd) {
     readEnd.Reset(duplicate);
 }
 
+/// Feeds one read into the assembly. False when the output can no longer be stored: the list
+/// has reached `ceiling` bytes, or memory ran out.
+bool StoreRead(LineAssembler &assembler, const TStringList &output, std::string_view bytes, std::size_t ceiling) {
+    try {
+        assembler.Feed(bytes);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    return output.StorageBytes() < ceiling;
+}
+
+/// Ends a run whose output cannot be stored: the program is ended (its handle and the pipe are
+/// closed by their owners), the list is emptied to give its memory back, and the run fails.
+[[noreturn]] void StopTooLarge(const UniqueHandle &process, TStringList &output) {
+    platform::Platform &system = Current();
+    const std::size_t kept = output.StorageBytes() >> 20;
+    output.Clear();
+    system.TerminateProcess(process.Get());
+    system.WaitForProcess(process.Get(), kWaitAfterOutputMs);
+    throw std::runtime_error("Output too large: " + std::to_string(kept) + " MB kept");
+}
+
 }  // namespace
 
 std::string SystemErrorMessage(std::uint32_t code) {
@@ -94,7 +117,7 @@ void RunVisible(const std::string &commandLine) {
 }
 
 std::uint32_t RunCaptured(const std::string &program, const std::string &arguments,
-                          TStringList &output, const LineNotification &onLine) {
+                          TStringList &output, const LineNotification &onLine, std::size_t outputCeiling) {
     platform::Platform &system = Current();
     const std::string commandLine = ResolveProgram(program, arguments);
 
@@ -115,7 +138,9 @@ std::uint32_t RunCaptured(const std::string &program, const std::string &argumen
     for (;;) {
         long count = system.ReadFile(readEnd.Get(), buffer, sizeof buffer);
         if (count <= 0) break;
-        assembler.Feed(buffer, static_cast<std::size_t>(count));
+        if (!StoreRead(assembler, output, {buffer, static_cast<std::size_t>(count)}, outputCeiling)) {
+            StopTooLarge(process, output);
+        }
     }
     system.WaitForProcess(process.Get(), kWaitAfterOutputMs);
     const std::uint32_t exitCode = system.GetExitCode(process.Get());

@@ -28,14 +28,24 @@ void RunVisible(const std::string &commandLine);
 /// the row where it stood.
 void ClearConsole();
 
+/// The most memory that a captured run's output may take in its list: 256 MB. The module lives
+/// in the host's 2 GB address space, next to the host's own data, and showing the output as a
+/// menu needs room of its own besides.
+constexpr std::size_t kOutputCeiling = std::size_t{256} << 20;
+
 /// Resolves `program` (see ResolveProgram), starts it hidden with its standard output and
-/// standard error on a pipe and no standard input, and assembles what it writes into `output`
-/// (see LineAssembler). Waits at most 5000 ms for the program after its output has ended and
-/// returns its exit code (259 when it is still running). Throws std::runtime_error with the
-/// resolution message or SystemErrorMessage when the pipe or the process cannot be made; every
-/// handle is closed on every path.
+/// standard error on a pipe and the null device as standard input, and assembles what it
+/// writes into `output` (see LineAssembler). Waits at most 5000 ms for the program after its
+/// output has ended and returns its exit code (259 when it is still running). Throws
+/// std::runtime_error with the resolution message or SystemErrorMessage when the pipe or the
+/// process cannot be made; every handle is closed on every path.
+///
+/// Output that cannot be stored, because the list would take more than `outputCeiling` bytes
+/// or memory runs out, stops the run: reading stops, the program is ended, `output` is emptied
+/// and std::runtime_error "Output too large: N MB kept" says how much had been stored.
 std::uint32_t RunCaptured(const std::string &program, const std::string &arguments,
-                          TStringList &output, const LineNotification &onLine = {});
+                          TStringList &output, const LineNotification &onLine = {},
+                          std::size_t outputCeiling = kOutputCeiling);
 
 /// What can be told about an executable file.
 struct ImageType {

@@ -105,9 +105,9 @@ void GoToError(bool manual, bool suppressAutoExit) {
 
     if (options.AutoJump && !manual) {
         for (std::size_t i = 0; i < lines.Count(); ++i) {
-            ErrorPosition position = ParseErrorLine(lines[i], options);
+            const std::string outputLine(lines[i]);
+            ErrorPosition position = ParseErrorLine(outputLine, options);
             if (position.line > 0) {
-                const std::string outputLine = lines[i];
                 JumpToError(position.fileName, outputLine, position.line, position.column);
                 return;
             }
@@ -118,8 +118,9 @@ void GoToError(bool manual, bool suppressAutoExit) {
 
     const std::vector<FarMenuItem> items = BuildLineMenuItems(lines);
     const int chosen = ShowMenu(store.CommandLine(), items);
-    const std::string outputLine =
-        chosen >= 0 && static_cast<std::size_t>(chosen) < lines.Count() ? lines[static_cast<std::size_t>(chosen)] : std::string();
+    const std::string outputLine(chosen >= 0 && static_cast<std::size_t>(chosen) < lines.Count()
+                                     ? lines[static_cast<std::size_t>(chosen)]
+                                     : std::string_view());
     ErrorPosition position = ParseErrorLine(outputLine, options);
     if (position.line > 0) JumpToError(position.fileName, outputLine, position.line, position.column);
 }

@@ -114,7 +114,8 @@ public:
     virtual void WriteStdout(const std::string &bytes) = 0;
 
     // --- Processes and pipes -------------------------------------------------------------
-    /// Creates an anonymous pipe whose both ends are inheritable (CreatePipe).
+    /// Creates an anonymous pipe whose both ends are inheritable (CreatePipe). On POSIX both
+    /// ends are close-on-exec instead: a child receives an end only where a start puts it.
     virtual bool CreatePipe(NativeHandle &readEnd, NativeHandle &writeEnd) = 0;
     /// Clears a handle's inherit flag (SetHandleInformation with HANDLE_FLAG_INHERIT, 0).
     virtual bool ClearInheritFlag(NativeHandle handle) = 0;
@@ -124,14 +125,19 @@ public:
     /// Starts a program in the console as it is, with no handle inheritance (CreateProcessA with
     /// an all-zero start-up record). Returns the process handle, or kNoHandle on failure.
     virtual NativeHandle StartVisibleProcess(const std::string &commandLine) = 0;
-    /// Starts a program hidden, with standard output and standard error on `outputHandle`, no
-    /// standard input, inheriting inheritable handles (CreateProcessA with STARTF_USESTDHANDLES,
-    /// SW_HIDE and CREATE_NO_WINDOW). Returns the process handle, or kNoHandle on failure.
+    /// Starts a program hidden, with standard output and standard error on `outputHandle` and
+    /// the null device as standard input, so that reading input ends at once (CreateProcessA
+    /// with STARTF_USESTDHANDLES, SW_HIDE and CREATE_NO_WINDOW). On Windows the child inherits
+    /// the inheritable handles; on POSIX it holds nothing but its three standard descriptors.
+    /// Returns the process handle, or kNoHandle on failure.
     virtual NativeHandle StartCapturedProcess(const std::string &commandLine,
                                               NativeHandle outputHandle) = 0;
     /// Waits for a process to end, at most `milliseconds` (negative: no limit)
     /// (WaitForSingleObject). True when it has ended.
     virtual bool WaitForProcess(NativeHandle process, long milliseconds) = 0;
+    /// Ends a process at once, without letting it clean up (TerminateProcess with exit code 1 /
+    /// SIGKILL); false when it cannot be ended. Its handle stays open until it is closed.
+    virtual bool TerminateProcess(NativeHandle process) = 0;
     /// The exit code of a process, kStillActive while it runs, kUnknownExitCode when it cannot
     /// be read (GetExitCodeProcess).
     virtual std::uint32_t GetExitCode(NativeHandle process) = 0;

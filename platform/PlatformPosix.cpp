@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -134,6 +135,8 @@ public:
         if (error != 0 && firstError_ == 0) firstError_ = error;
     }
     int FirstError() const { return firstError_; }
+    /// Closes every descriptor above standard error in the child, inheritable or not.
+    void CloseAllButStandard() { Check(::posix_spawn_file_actions_addclosefrom_np(&actions_, 3)); }
 
 private:
     posix_spawn_file_actions_t actions_{};
@@ -302,8 +305,9 @@ public:
 
     // --- Processes and pipes -------------------------------------------------------------
     bool CreatePipe(NativeHandle &readEnd, NativeHandle &writeEnd) override {
+        // Close-on-exec: a child receives an end only where a start puts it (standard output).
         int ends[2];
-        if (::pipe(ends) != 0) return false;
+        if (::pipe2(ends, O_CLOEXEC) != 0) return false;
         readEnd = ends[0];
         writeEnd = ends[1];
         return true;
@@ -323,10 +327,8 @@ public:
     NativeHandle StartVisibleProcess(const std::string &commandLine) override {
         SpawnActions actions;
         if (!actions.Ok()) return kNoHandle;
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
         // No inheritance beyond the console itself: standard input, output and error.
-        actions.Check(::posix_spawn_file_actions_addclosefrom_np(actions.Get(), 3));
-#endif
+        actions.CloseAllButStandard();
         return Spawn(commandLine, actions);
     }
 
@@ -335,10 +337,15 @@ public:
         SpawnActions actions;
         if (!actions.Ok()) return kNoHandle;
         int output = Descriptor(outputHandle);
-        actions.Check(::posix_spawn_file_actions_addopen(actions.Get(), STDIN_FILENO, "/dev/null",
-                                                        O_RDONLY, 0));
+        // The output first: it may itself stand at descriptor 0 when the host has no input.
         actions.Check(::posix_spawn_file_actions_adddup2(actions.Get(), output, STDOUT_FILENO));
         actions.Check(::posix_spawn_file_actions_adddup2(actions.Get(), output, STDERR_FILENO));
+        actions.Check(::posix_spawn_file_actions_addopen(actions.Get(), STDIN_FILENO, "/dev/null",
+                                                        O_RDONLY, 0));
+        // The pipe reaches the child as its output only: a copy at another descriptor would
+        // keep the pipe open after the program has closed its output, and so would any other
+        // descriptor the host left inheritable.
+        actions.CloseAllButStandard();
         return Spawn(commandLine, actions);
     }
 
@@ -356,6 +363,15 @@ public:
             std::this_thread::sleep_for(milliseconds < 0 ? pause : std::min(pause, left));
             pause = std::min(pause * 2, std::chrono::milliseconds(20));
         }
+    }
+
+    bool TerminateProcess(NativeHandle process) override {
+        std::optional<bool> ended = PollChild(process, false);
+        if (!ended) return false;
+        if (*ended) return true;  // nothing left to end
+        std::lock_guard lock(mutex_);
+        auto found = children_.find(process);
+        return found != children_.end() && ::kill(found->second.pid, SIGKILL) == 0;
     }
 
     std::uint32_t GetExitCode(NativeHandle process) override {

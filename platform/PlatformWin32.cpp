@@ -22,12 +22,16 @@ constexpr DWORD kSearchPathRoom = 261;
 /// The room FormatMessageA gets for a message text.
 constexpr DWORD kMessageRoom = 200;
 
-/// Closes a Win32 handle on every path out of a scope.
+/// Closes a Win32 handle on every path out of a scope, keeping the thread's last error for the
+/// caller to read.
 class ScopedHandle {
 public:
     explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
     ~ScopedHandle() {
-        if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+        if (!Valid()) return;
+        const DWORD error = ::GetLastError();
+        ::CloseHandle(handle_);
+        ::SetLastError(error);
     }
     ScopedHandle(const ScopedHandle &) = delete;
     ScopedHandle &operator=(const ScopedHandle &) = delete;
@@ -261,7 +265,15 @@ public:
         startup.cb = kStartupInfoSize;
         startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_HIDE;
-        startup.hStdInput = nullptr;
+        // The null device as standard input: a program that reads its input meets the end at
+        // once, instead of waiting on a hidden console that nobody can type into.
+        SECURITY_ATTRIBUTES inheritable{};
+        inheritable.nLength = sizeof inheritable;
+        inheritable.bInheritHandle = TRUE;
+        ScopedHandle input(::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         &inheritable, OPEN_EXISTING, 0, nullptr));
+        if (!input.Valid()) return kNoHandle;
+        startup.hStdInput = input.Get();
         startup.hStdOutput = ToHandle(outputHandle);
         startup.hStdError = ToHandle(outputHandle);
         return StartProcess(commandLine, TRUE, CREATE_NO_WINDOW, startup);
@@ -270,6 +282,10 @@ public:
     bool WaitForProcess(NativeHandle process, long milliseconds) override {
         DWORD timeout = milliseconds < 0 ? INFINITE : static_cast<DWORD>(milliseconds);
         return ::WaitForSingleObject(ToHandle(process), timeout) == WAIT_OBJECT_0;
+    }
+
+    bool TerminateProcess(NativeHandle process) override {
+        return ::TerminateProcess(ToHandle(process), 1) != 0;
     }
 
     std::uint32_t GetExitCode(NativeHandle process) override {

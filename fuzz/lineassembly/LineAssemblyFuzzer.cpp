@@ -20,7 +20,7 @@ namespace {
 
 std::vector<std::string> Texts(const TStringList &list) {
     std::vector<std::string> texts;
-    for (std::size_t i = 0; i < list.Count(); ++i) texts.push_back(list[i]);
+    for (std::size_t i = 0; i < list.Count(); ++i) texts.emplace_back(list[i]);
     return texts;
 }
 

@@ -20,7 +20,7 @@ std::unique_ptr<TStringList> ParsedList(std::initializer_list<const char *> line
 
 std::vector<std::string> Lines(const TStringList &list) {
     std::vector<std::string> lines;
-    for (std::size_t i = 0; i < list.Count(); ++i) lines.push_back(list.Text(i));
+    for (std::size_t i = 0; i < list.Count(); ++i) lines.emplace_back(list.Text(i));
     return lines;
 }
 

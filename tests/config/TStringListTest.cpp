@@ -11,7 +11,7 @@ namespace {
 
 std::vector<std::string> Lines(const TStringList &list) {
     std::vector<std::string> lines;
-    for (std::size_t i = 0; i < list.Count(); ++i) lines.push_back(list.Text(i));
+    for (std::size_t i = 0; i < list.Count(); ++i) lines.emplace_back(list.Text(i));
     return lines;
 }
 
@@ -254,6 +254,46 @@ TEST(TCommandOptions, CloneCopiesEveryFieldAndSharesNothing) {
     source.Ask = "changed";
     EXPECT_EQ(copy->RegExp, "x(\\d+)");
     EXPECT_EQ(copy->Ask, "Prompt");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TStringList, ObjectsStayWithTheirEntriesWhenOnlySomeHaveOne) {
+    TStringList list;
+    list.Append("a");
+    list.Append("b", TCommandOptions::Create());
+    TCommandOptions *b = list.Object(1);
+    list.Insert(0, "z");
+    list.Append("c");
+    EXPECT_EQ(list.Object(0), nullptr);
+    EXPECT_EQ(list.Object(1), nullptr);
+    EXPECT_EQ(list.Object(2), b);
+    EXPECT_EQ(list.Object(3), nullptr);
+    EXPECT_EQ(list.IndexOfObject(b), 2u);
+    list.Delete(1);
+    EXPECT_EQ(Lines(list), (std::vector<std::string>{"z", "b", "c"}));
+    EXPECT_EQ(list.Object(1), b);
+    EXPECT_THROW(list.Object(3), std::out_of_range);
+}
+
+TEST(TStringList, TextsStayInPlaceWhileTheListGrowsAndTheLastIsRewritten) {
+    // Many blocks' worth of lines, each rewritten as a lone CR rewrites a line.
+    TStringList list;
+    std::vector<std::string_view> seen;
+    for (int i = 0; i < 40000; ++i) {
+        list.Append("");
+        list.Replace(list.Count() - 1, "progress " + std::to_string(i));
+        list.Replace(list.Count() - 1, "line " + std::to_string(i) + std::string(static_cast<std::size_t>(i % 300), '.'));
+        seen.push_back(list.Text(list.Count() - 1));
+    }
+    for (int i = 0; i < 40000; i += 997) {
+        EXPECT_EQ(list.Text(static_cast<std::size_t>(i)), "line " + std::to_string(i) + std::string(static_cast<std::size_t>(i % 300), '.'));
+        EXPECT_EQ(list.Text(static_cast<std::size_t>(i)).data(), seen[static_cast<std::size_t>(i)].data());
+    }
+    TStringList moved = std::move(list);
+    EXPECT_EQ(moved.Text(39999).data(), seen.back().data());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ using Lines = std::vector<std::string>;
 
 Lines EntriesOf(const TStringList &list) {
     Lines lines;
-    for (std::size_t i = 0; i < list.Count(); ++i) lines.push_back(list.Text(i));
+    for (std::size_t i = 0; i < list.Count(); ++i) lines.emplace_back(list.Text(i));
     return lines;
 }
 
@@ -87,15 +88,11 @@ TEST(CapturedRun, ReadsLargeOutputWhole) {
 }
 
 
-TEST(CapturedRun, AProgramReadingStandardInputGetsNone) {
+TEST(CapturedRun, AProgramReadingItsInputMeetsTheEnd) {
     NoLeaks check;
     TStringList output;
-    ASSERT_EQ(RunCaptured(KILNRUN_TESTPROG_PATH, "stdin out:done", output), 0u);
-    ASSERT_EQ(output.Count(), 2u);
-    // Windows gives none, POSIX an empty one; Wine hands over its console, which holds no data.
-    const std::string &input = output.Text(0);
-    EXPECT_TRUE(input == "stdin: none" || input == "stdin: 0 bytes" || input == "stdin: console") << input;
-    EXPECT_EQ(output.Text(1), "done");
+    ASSERT_EQ(RunCaptured(KILNRUN_TESTPROG_PATH, "out:first\\r\\n readin out:done", output), 0u);
+    EXPECT_EQ(EntriesOf(output), (Lines{"first", "read: 0 bytes", "done"}));
 }
 
 TEST(CapturedRun, NotifiesEveryChangeOfTheList) {
@@ -125,6 +122,18 @@ TEST(CapturedRun, RunsBatchFiles) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), "Hello from " + name), lines.end()) << batch;
         EXPECT_NE(std::find(lines.begin(), lines.end(), "args: one two"), lines.end()) << batch;
     }
+}
+
+TEST(CapturedRun, ABatchFileThatPausesEnds) {
+    NoLeaks check;
+    TStringList output;
+    ASSERT_EQ(FailureOf([&] { RunCaptured(KILNRUN_PAUSE_BAT_PATH, "", output); }), "(nothing thrown)");
+    Lines lines = EntriesOf(output);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "before pause");
+    // The prompt of "pause" may share the line.
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                            [](const std::string &line) { return line.ends_with("after pause"); }));
 }
 
 TEST(CapturedRun, RefusesAWindowedProgram) {
@@ -186,6 +195,37 @@ TEST(CapturedRun, FindsProgramsOnThePath) {
     EXPECT_EQ(EntriesOf(output), (Lines{"found", ""}));
 }
 
+/// The output ends when the program and the processes it started have closed their copies
+/// of it, whatever they go on doing; the run then waits at most 5 s for the program.
+struct EndCase {
+    const char *name;
+    const char *script;
+    Lines lines;
+    bool programStillRuns;
+};
+
+void PrintTo(const EndCase &c, std::ostream *out) { *out << c.name; }
+
+class CapturedRunEndTest : public ::testing::TestWithParam<EndCase> {};
+
+TEST_P(CapturedRunEndTest, ComesWithTheEndOfTheOutput) {
+    const EndCase &c = GetParam();
+    TStringList output;
+    const auto start = std::chrono::steady_clock::now();
+    const std::uint32_t exitCode = RunCaptured("sh", std::string("-c \"") + c.script + "\"", output);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(EntriesOf(output), c.lines);
+    EXPECT_EQ(exitCode, c.programStillRuns ? platform::kStillActive : 0u);
+    // Far below the life of the processes left running: the run does not wait for them.
+    EXPECT_LT(took, std::chrono::seconds(9));
+}
+
+INSTANTIATE_TEST_SUITE_P(Processes, CapturedRunEndTest, ::testing::Values(
+    EndCase{"ProgramClosesItsOutput", "echo kept; exec >/dev/null 2>&1; sleep 12", {"kept", ""}, true},
+    EndCase{"HelperWritesElsewhere", "sleep 30 >/dev/null 2>&1 & echo kept", {"kept", ""}, false},
+    // A helper that keeps the output holds the run until it closes it.
+    EndCase{"HelperKeepsTheOutput", "(sleep 2; echo late) & echo early", {"early", "late", ""}, false}));
+
 TEST(CapturedRun, RefusesAFileThatIsNoProgram) {
     exec_test::TempFolder folder;
     const std::string text = folder.Write("notes.txt", "just text\n", true);
@@ -238,6 +278,10 @@ public:
         if (steps.empty() || steps.back() != "Read " + Name(handle)) steps.push_back("Read " + Name(handle));
         EXPECT_LE(size, 257u);
         return count;
+    }
+    bool TerminateProcess(platform::NativeHandle process) override {
+        steps.push_back("Terminate " + Name(process));
+        return ForwardingPlatform::TerminateProcess(process);
     }
     bool WaitForProcess(platform::NativeHandle process, long milliseconds) override {
         steps.push_back("Wait " + Name(process) + " " + std::to_string(milliseconds));
@@ -302,6 +346,20 @@ TEST(CapturedRunSteps, ElsewhereTheReadEndIsDuplicated) {
     EXPECT_EQ(StepsOfRun(steps), (Steps{"CreatePipe", "Duplicate read", "Close read", "Start write",
                                         "Close write", "Read duplicate", "Wait process 5000", "Close process",
                                         "Close duplicate"}));
+}
+
+TEST(CapturedRunSteps, OutputBeyondTheCeilingEndsTheProgramAndFails) {
+    StepPlatform steps;
+    platform::ScopedPlatform installed(steps);
+    TStringList output;
+    // About 100 GB: the program writes until it is ended.
+    const std::string endless = "outrep:4000000000:an\\sendless\\soutput\\r\\n";
+    EXPECT_EQ(FailureOf([&] { RunCaptured(KILNRUN_TESTPROG_PATH, endless, output, {}, std::size_t{1} << 20); }),
+              "Output too large: 1 MB kept");
+    EXPECT_TRUE(output.Empty());
+    const Steps tail(steps.steps.end() - 4, steps.steps.end());
+    EXPECT_EQ(tail, (Steps{"Terminate process", "Wait process 5000", "Close process", "Close read"}));
+    EXPECT_TRUE(steps.OpenHandles().empty());
 }
 
 struct FailureCase {

@@ -13,7 +13,7 @@ using Lines = std::vector<std::string>;
 
 Lines EntriesOf(const TStringList &list) {
     Lines lines;
-    for (std::size_t i = 0; i < list.Count(); ++i) lines.push_back(list.Text(i));
+    for (std::size_t i = 0; i < list.Count(); ++i) lines.emplace_back(list.Text(i));
     return lines;
 }
 

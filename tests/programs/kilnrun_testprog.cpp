@@ -224,6 +224,12 @@ int main(int argc, char **argv) {
             output.Flush();
         } else if (action == "sleep" && ParseCount(argument, number)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(number));
+        } else if (action == "readin") {
+            // Reads whatever the input is, a console too, as a program that wants input does.
+            std::size_t count = 0;
+            bool present = ReadAllInput(count);
+            output.Write(Stream::Out, present ? "read: " + std::to_string(count) + " bytes\r\n"
+                                              : std::string("read: none\r\n"));
         } else if (action == "stdin" && InputIsConsole()) {
             output.Write(Stream::Out, "stdin: console\r\n");
         } else if (action == "stdin") {

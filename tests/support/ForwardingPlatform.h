@@ -63,6 +63,7 @@ public:
     bool WaitForProcess(platform::NativeHandle process, long milliseconds) override {
         return real().WaitForProcess(process, milliseconds);
     }
+    bool TerminateProcess(platform::NativeHandle process) override { return real().TerminateProcess(process); }
     std::uint32_t GetExitCode(platform::NativeHandle process) override { return real().GetExitCode(process); }
     std::optional<std::string> SearchPath(const std::string &name, const std::string &extension) override {
         return real().SearchPath(name, extension);

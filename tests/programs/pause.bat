@@ -1,0 +1,4 @@
+@echo off
+echo before pause
+pause
+echo after pause
