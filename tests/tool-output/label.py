@@ -13,7 +13,7 @@ import re
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-ESCAPES = re.compile(r"\x1b\[[0-9;]*[A-Za-z]")
+ESCAPES = re.compile(r"\x1b\[[0-9;]*[A-Za-z]|\x1b\([A-Z]")
 
 LEVELS = {
     "error": "error", "fatal error": "error", "fatal": "error", "Error": "error", "ERROR": "error",
@@ -27,15 +27,143 @@ LEVELS = {
 # FILE +LINE:COL: level:
 GCC_MESSAGE = (r"^(?P<file>[^\s:][^:]*?)(?::| \+)(?P<line>\d+):(?:(?P<col>\d+):)? "
                r"(?P<level>fatal error|error|warning|note|remark):")
+GCC_CONTEXT = r"^(?P<file>[^\s:][^:]*?):(?P<line>\d+):(?P<col>\d+):   required (?:from|by) "
 INCLUDE_CHAIN = r"^(?:In file included from |\s+from )(?P<file>.+?):(?P<line>\d+)(?::\d+)?[:,]$"
+GCC_FAMILY = [(GCC_MESSAGE, None), (GCC_CONTEXT, "note"), (INCLUDE_CHAIN, "note")]
 
-# Per tool: (pattern, kind) pairs; kind None takes the kind from the "level" group.
+
+def python_code_kind(m):
+    """flake8 and pycodestyle print no level: a code that names a fault the program cannot run
+    with (syntax and I/O errors E9, undefined names F82, invalid comparisons and statements F63,
+    F7) is an error, every other code a warning."""
+    return "error" if re.match(r"E9|F82|F63|F7", m.group("code")) else "warning"
+
+
+def pylint_kind(m):
+    return "error" if m.group("code")[0] in "EF" else "warning"
+
+
+def cmake_kind(m):
+    return "error" if "Error" in m.group("level") else "warning"
+
+
+def bash_or_gawk_kind(m):
+    return "warning" if m.group("rest").startswith("warning:") else "error"
+
+
+def php_kind(m):
+    return "error" if "error" in m.group("level") else "warning"
+
+
+def level_below(lines, index, pattern, stop):
+    """The level of the first message line below a position line (gfortran: four lines below;
+    ShellCheck's report: the highest level of the messages under the header)."""
+    found = []
+    for text in lines[index + 1:]:
+        if re.match(stop, text):
+            break
+        m = re.search(pattern, text)
+        if m:
+            found.append(LEVELS[m.group(1)])
+    for kind in ("error", "warning", "note"):
+        if kind in found:
+            return kind
+    return None
+
+
+def level_above(lines, index, pattern):
+    """The level of the nearest message line above (rustc: ` --> FILE:LINE:COL` under
+    `error[E0308]: ...`)."""
+    for text in reversed(lines[:index]):
+        m = re.match(pattern, text)
+        if m:
+            return LEVELS[m.group(1)]
+    return None
+
+
+def next_level(lines, index):
+    """The kind of a message whose level word stands on a later line (OCaml): the first line that
+    starts with a level word, before the next position line; an indented text first makes a note."""
+    for text in lines[index + 1:]:
+        text = ESCAPES.sub("", text)
+        if text.startswith("Error"):
+            return "error"
+        if text.startswith("Warning") or text.startswith("Alert"):
+            return "warning"
+        if re.match(r"^\s*(\d+ )?\||^\s*[\^~]+\s*$|^\d+ \|", text):
+            continue  # the quoted source and its marker line
+        if text.startswith("File ") or text.startswith("  "):
+            return "note"
+    return "note"
+
+
 F = r"(?P<file>[^\s:][^:]*)"  # a file name as most tools print it: no leading blank, no colon
 
+# Per tool: (pattern, kind) pairs. kind None takes it from the "level" group through LEVELS; a
+# function gets the match (and, with two more parameters, the output lines and the index).
 RULES = {
-    "clang": [(GCC_MESSAGE, None), (INCLUDE_CHAIN, "note")],
-    # OCaml: the level stands on a later line (kind "next"); backtrace frames.
-    "ocaml": [(r'^File "(?P<file>.+)", lines? (?P<line>\d+)(?:-\d+)?(?:, characters (?P<col>\d+)-\d+)?:$', "next"),
+    "clang": GCC_FAMILY,
+    "g++": GCC_FAMILY,
+    "clang-tidy": GCC_FAMILY,
+    "tsc": [
+        (r"^(?P<file>.+?)\((?P<line>\d+),(?P<col>\d+)\): (?P<level>error|warning) TS\d+:", None),
+        (r"^(?P<file>\S.*?):(?P<line>\d+):(?P<col>\d+) - (?P<level>error|warning) TS\d+:", None),
+    ],
+    "eslint": [
+        (r"^(?P<file>/.+?):(?P<line>\d+):(?P<col>\d+): .* \[(?P<level>Error|Warning)(?:/[\w/@-]+)?\]$", None),
+        (r"^(?P<file>/.+?): line (?P<line>\d+), col (?P<col>\d+), (?P<level>Error|Warning) - ", None),
+        # stylish: the file is the header line above; the position line names none
+        (r"^  (?P<line>\d+):(?P<col>\d+)\s+(?P<level>error|warning)  ", None),
+    ],
+    "mcs": [(r"^(?P<file>.+?)\((?P<line>\d+),(?P<col>\d+)\): (?P<level>error|warning) CS\d+:", None)],
+    "mypy": [(r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?:(?P<col>\d+):)? (?P<level>error|warning|note):", None)],
+    "flake8": [(r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): (?P<code>[A-Z]+\d+) ", python_code_kind)],
+    "pycodestyle": [(r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): (?P<code>[A-Z]+\d+) ", python_code_kind)],
+    "cmake": [
+        (r"^CMake (?P<level>Error|Warning|Warning \(dev\)|Deprecation Warning|Deprecation Error) at "
+         r"(?P<file>.+?):(?P<line>\d+)(?: \(\w+\))?:$", cmake_kind),
+        (r"^  (?P<file>\S.*?):(?P<line>\d+) \(\w+\)$", "trace"),
+    ],
+    "ninja": [(r"^ninja: error: (?P<file>[^:\s][^:]*):(?P<line>\d+): ", "error")] + GCC_FAMILY,
+    "cppcheck": [
+        (r"^(?P<file>[^\s:][^:]*):(?P<line>[1-9]\d*):(?P<col>\d+): "
+         r"(?P<level>error|warning|style|performance|portability|information|note): ", None),
+    ],
+    "bash": [(r"^(?P<file>\S.*?): line (?P<line>\d+): (?P<rest>.*)", bash_or_gawk_kind)],
+    "gawk": [(r"^gawk: (?P<file>[^:\s][^:]*):(?P<line>\d+): (?P<rest>.*)", bash_or_gawk_kind)],
+    # the go cases of this corpus are go vet runs: its own prefixed lines report type errors,
+    # the unprefixed ones its findings (warnings, as in the shared corpus)
+    "go": [
+        (r"^vet: (?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): ", "error"),
+        (r"^(?P<file>\.?/?[^\s:#][^:]*):(?P<line>\d+):(?P<col>\d+): ", "warning"),
+    ],
+    "php": [
+        (r"^PHP (?P<level>Parse error|Fatal error|Warning|Notice|Deprecated):  .*? in "
+         r"(?P<file>\S+?)(?: on line |:)(?P<line>\d+)", php_kind),
+        (r"^#\d+ (?P<file>[^({]+)\((?P<line>\d+)\): ", "trace"),
+        (r"^  thrown in (?P<file>.+) on line (?P<line>\d+)$", "error"),
+    ],
+    "rustc": [
+        (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): (?P<level>error|warning)(?:\[E\d+\])?:", None),
+        (r"^ *--> (?P<file>\S+?):(?P<line>\d+):(?P<col>\d+)$",
+         lambda m, lines, i: level_above(lines, i, r"^(error|warning)(?:\[E\d+\])?:")),
+    ],
+    "gfortran": [
+        (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): (?P<level>Error|Warning):", None),
+        (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+):$",
+         lambda m, lines, i: level_below(lines, i, r"^(Error|Warning):", r"^\S+:\d+:\d+:")),
+    ],
+    "shellcheck": [
+        (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): (?P<level>error|warning|note|style|info):", None),
+        (r"^In (?P<file>.+) line (?P<line>\d+):$",
+         lambda m, lines, i: level_below(lines, i, r"SC\d+ \((error|warning|info|style)\):", r"^In .+ line \d+:$")),
+    ],
+    "pylint": [
+        (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): (?P<code>[A-Z]\d+): ", pylint_kind),
+        (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+): \[(?P<code>[A-Z]\d+)\(", pylint_kind),
+    ],
+    # OCaml: the level stands on a later line (kind lambda m, lines, i: next_level(lines, i)); backtrace frames.
+    "ocaml": [(r'^File "(?P<file>.+)", lines? (?P<line>\d+)(?:-\d+)?(?:, characters (?P<col>\d+)-\d+)?:$', lambda m, lines, i: next_level(lines, i)),
               (r'^(?:Raised at|Called from|Re-raised at|Raised by primitive operation at) .*?in file "(?P<file>.+)", '
                r'line (?P<line>\d+), characters (?P<col>\d+)-\d+$', "trace")],
     "erlc": [(r"^(?P<file>[^\s:%][^:]*):(?P<line>\d+):(?P<col>\d+): Warning: ", "warning"),
@@ -56,7 +184,8 @@ RULES = {
     # Icarus Verilog: a continuation `FILE:LINE:        : text` belongs to the message above it.
     "iverilog": [(r"^" + F + r":(?P<line>\d+): (?:syntax error|error|sorry)", "error"),
                  (r"^" + F + r":(?P<line>\d+): warning", "warning"),
-                 (r"^" + F + r":(?P<line>\d+):\s+: ", "prev")],
+                 (r"^" + F + r":(?P<line>\d+):\s+: ",
+                  lambda m, lines, i: level_above(lines, i, r"^[^\s:][^:]*:\d+: (?:syntax )?(error|warning)"))],
     "verilator": [(r"^%(?P<level>Error|Warning)(?:-\w+)?: " + F + r":(?P<line>\d+):(?P<col>\d+): ", None)],
     "pdflatex": [(r"^(?P<file>[^\s:][^:]*\.tex):(?P<line>\d+): ", "error")],
     "chktex": [(r"^(?P<level>Warning|Error) \d+ in (?P<file>.+?) line (?P<line>\d+): ", None),
@@ -83,22 +212,6 @@ RULES = {
 }
 
 
-def next_level(lines, index):
-    """The kind of a message whose level word stands on a later line (OCaml): the first line that
-    starts with a level word, before the next position line; an indented text first makes a note."""
-    for text in lines[index + 1:]:
-        text = ESCAPES.sub("", text)
-        if text.startswith("Error"):
-            return "error"
-        if text.startswith("Warning") or text.startswith("Alert"):
-            return "warning"
-        if re.match(r"^\s*(\d+ )?\||^\s*[\^~]+\s*$|^\d+ \|", text):
-            continue  # the quoted source and its marker line
-        if text.startswith("File ") or text.startswith("  "):
-            return "note"
-    return "note"
-
-
 def read_table(name):
     with open(os.path.join(HERE, name), newline="") as f:
         return list(csv.reader(f, delimiter="\t", quoting=csv.QUOTE_NONE))
@@ -107,20 +220,22 @@ def read_table(name):
 def label(tool, output):
     rules = [(re.compile(pattern), kind) for pattern, kind in RULES[tool]]
     with open(os.path.join(HERE, output), "rb") as f:
-        lines = f.read().decode("utf-8").split("\n")
+        raw_lines = f.read().decode("utf-8").split("\n")
+    lines = [ESCAPES.sub("", raw) for raw in raw_lines]
     rows = []
-    for index, raw in enumerate(lines):
-        text = ESCAPES.sub("", raw)
+    for index, text in enumerate(lines):
         for rule, kind in rules:
             m = rule.search(text)
-            if m:
-                col = m.groupdict().get("col") or ""
-                if kind == "next":
-                    kind = next_level(lines, index)
-                elif kind == "prev":
-                    kind = rows[-1][6] if rows else "note"
-                rows.append([tool, output, str(index), m.group("file"), m.group("line"), col, kind or LEVELS[m.group("level")]])
-                break
+            if not m:
+                continue
+            if kind is None:
+                kind = LEVELS[m.group("level")]
+            elif callable(kind):
+                kind = kind(m, lines, index) if kind.__code__.co_argcount == 3 else kind(m)
+            groups = m.groupdict()
+            rows.append([tool, output, str(index), groups.get("file") or "", m.group("line"),
+                         groups.get("col") or "", kind])
+            break
     return rows
 
 

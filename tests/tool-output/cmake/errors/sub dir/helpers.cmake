@@ -1,0 +1,6 @@
+function(check_inputs file)
+  if(NOT EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${file}")
+    message(SEND_ERROR "input ${file} is missing")
+  endif()
+  message(WARNING "checked ${file}")
+endfunction()

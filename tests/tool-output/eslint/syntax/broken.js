@@ -1,0 +1,3 @@
+function f(a) {
+  return a +;
+}

@@ -1,0 +1,5 @@
+BEGIN {
+    x = 3
+    print x +
+}
+{ print $1 ( }

@@ -1,0 +1,1 @@
+class P { static void Main() { string s = 12; } }

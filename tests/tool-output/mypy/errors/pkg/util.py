@@ -1,0 +1,3 @@
+def scale(factor: int, value: int) -> int:
+	result: str = factor * value
+	return result

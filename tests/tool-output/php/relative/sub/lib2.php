@@ -1,0 +1,2 @@
+<?php
+echo $also_undefined;

@@ -1,0 +1,2 @@
+def twice(x):
+	return x*2   

@@ -1,0 +1,3 @@
+export function parse(text: string): number {
+    return parseInt(text, 10) as string;
+}
