@@ -45,7 +45,16 @@ const std::vector<const char *> kPascalFiles = {"pas.ini", "pp.ini", "dpr.ini", 
 const std::vector<const char *> kFortranFiles = {"f90.ini", "f95.ini", "f03.ini", "f08.ini", "f.ini", "for.ini"};
 const std::vector<const char *> kCobolFiles = {"cob.ini", "cbl.ini"};
 const std::vector<const char *> kNodeFiles = {"js.ini", "mjs.ini", "cjs.ini"};
+const std::vector<const char *> kCAndCppFiles = {"c.ini", "cpp.ini", "cc.ini", "cxx.ini"};
 const std::vector<const char *> kRustOutput = {"rustc/", "cargo/"};
+const std::vector<const char *> kRustShortOutput = {"rustc/short.txt", "rustc/short_color.txt", "rustc/short_warnings.txt",
+                                                    "cargo/short.txt", "cargo/short_color.txt"};
+const std::vector<const char *> kGoBuildOutput = {"go/build.txt", "go/syntax.txt", "go/tabs.txt", "go/longline.txt",
+                                                  "go/subpackage.txt"};
+const std::vector<const char *> kShellCheckGcc = {"shellcheck/gcc.txt", "shellcheck/source.txt", "shellcheck/tabs.txt",
+                                                  "shellcheck/gcc_color.txt"};
+const std::vector<const char *> kEslintLines = {"eslint/unix.txt", "eslint/compact.txt", "eslint/syntax_unix.txt"};
+const std::vector<const char *> kPythonStyle = {"flake8/", "pycodestyle/"};
 const std::vector<const char *> kElixirFiles = {"ex.ini", "exs.ini"};
 const std::vector<const char *> kVerilogFiles = {"v.ini", "sv.ini"};
 const std::vector<const char *> kYamlFiles = {"yaml.ini", "yml.ini"};
@@ -106,13 +115,78 @@ const std::vector<CorpusReading> kCorpusReadings = {
     {BothSets, kCobolFiles, "Compile with cobc", {"cobc/", "-cobc/runtime.txt"}},
     {BothSets, kCobolFiles, "Build for debugging with cobc", {"cobc/", "-cobc/runtime.txt"}},
     {BothSets, kCobolFiles, "Run, capture output", {"cobc/runtime.txt"}},
-    {BothSets, {"sh.ini"}, "Check with ShellCheck", {"shellcheck/gcc.txt", "shellcheck/source.txt", "shellcheck/tabs.txt"}},
-    {BothSets, {"sh.ini"}, "Check with ShellCheck (full report)", {"shellcheck/tty.txt", "shellcheck/blank.txt"}},
+    {BothSets, {"sh.ini"}, "Check with ShellCheck", kShellCheckGcc},
+    {BothSets, {"sh.ini"}, "Check with ShellCheck (jump to first error)", kShellCheckGcc, Rows::ErrorsOnly},
+    {BothSets, {"sh.ini"}, "Check with ShellCheck (full report)", {"shellcheck/tty.txt", "shellcheck/blank.txt", "shellcheck/color.txt"}},
+    {BothSets, {"sh.ini"}, "Check syntax with bash", {"bash/"}},
+    {BothSets, {"sh.ini"}, "Check syntax with bash (jump to first error)", {"bash/"}, Rows::ErrorsOnly},
+    {BothSets, {"sh.ini"}, "Run with bash, capture output", {"bash/"}},
     {BothSets, {"lua.ini"}, "Run, capture output", {"lua/"}},
     {BothSets, {"lua.ini"}, "Check syntax", {"lua/"}},
     {BothSets, {"php.ini"}, "Run, capture output", {"php/"}},
     {BothSets, {"php.ini"}, "Check syntax", {"php/"}},
     {BothSets, {"tcl.ini"}, "Run, capture output", {"tclsh/"}},
+    // Jump-to-first-error commands of the families above.
+    {BothSets, {"AllFiles.ini"}, "Build with make (jump to first error)", {"make/"}, Rows::ErrorsOnly},
+    {BothSets, kCFiles, "Compile with Clang (jump to first error)", kClangOutput, Rows::ErrorsOnly},
+    {BothSets, kCppFiles, "Compile with Clang++ (jump to first error)", kClangOutput, Rows::ErrorsOnly},
+    {WindowsSet, kCAndCppFiles, "Compile with MSVC (jump to first error)", {"clang/format_msvc.txt"}, Rows::ErrorsOnly},
+    {BothSets, kPascalFiles, "Compile with Free Pascal (jump to first error)", {"fpc/", "-fpc/runtime.txt"}, Rows::ErrorsOnly},
+    {BothSets, kFortranFiles, "Compile with gfortran (jump to first error)", {"gfortran/plain.txt", "gfortran/plain_color.txt"}, Rows::ErrorsOnly},
+    {BothSets, {"adb.ini"}, "Build with gnatmake (jump to first error)", {"gnatmake/", "-gnatmake/runtime.txt"}, Rows::ErrorsOnly},
+    {BothSets, kCobolFiles, "Compile with cobc (jump to first error)", {"cobc/", "-cobc/runtime.txt"}, Rows::ErrorsOnly},
+    {BothSets, {"java.ini"}, "Compile with javac (jump to first error)", {"javac/"}, Rows::ErrorsOnly},
+    {BothSets, {"go.ini"}, "Build package (jump to first error)", kGoBuildOutput, Rows::ErrorsOnly},
+    {BothSets, {"rs.ini"}, "Compile with rustc (jump to first error)", kRustShortOutput, Rows::ErrorsOnly},
+    {BothSets, {"rs.ini"}, "Build with cargo (jump to first error)", kRustShortOutput, Rows::ErrorsOnly},
+    {BothSets, {"rb.ini"}, "Run, capture output (jump to first error)", {"ruby/"}, Rows::ErrorsOnly},
+    {BothSets, {"lua.ini"}, "Run, capture output (jump to first error)", {"lua/"}, Rows::ErrorsOnly},
+    {BothSets, {"php.ini"}, "Run, capture output (jump to first error)", {"php/"}, Rows::ErrorsOnly},
+    {BothSets, kNodeFiles, "Run, capture output (jump to first error)", {"node/"}, Rows::ErrorsOnly},
+    {LinuxSet, {"py.ini"}, "Check with pylint (jump to first error)", {"pylint/"}, Rows::ErrorsOnly},
+    {WindowsSet, {"py.ini", "pyw.ini"}, "Check with pylint (jump to first error)", {"pylint/"}, Rows::ErrorsOnly},
+    // Build systems.
+    {BothSets, {"AllFiles.ini", "cmake.ini"}, "Configure with CMake", {"cmake/"}},
+    {BothSets, {"AllFiles.ini", "cmake.ini"}, "Configure with CMake (jump to first error)", {"cmake/"}, Rows::ErrorsOnly},
+    {BothSets, {"AllFiles.ini"}, "Build with Ninja", {"ninja/"}},
+    {BothSets, {"AllFiles.ini"}, "Build with Ninja (jump to first error)", {"ninja/"}, Rows::ErrorsOnly},
+    // Checkers of C and C++.
+    {BothSets, kCAndCppFiles, "Check with cppcheck", {"cppcheck/"}},
+    {BothSets, kCAndCppFiles, "Check with cppcheck (jump to first error)", {"cppcheck/"}, Rows::ErrorsOnly},
+    {BothSets, kCAndCppFiles, "Check with clang-tidy", {"clang-tidy/"}},
+    {BothSets, kCAndCppFiles, "Check with clang-tidy (jump to first error)", {"clang-tidy/"}, Rows::ErrorsOnly},
+    // Python checkers.
+    {LinuxSet, {"py.ini"}, "Check with mypy", {"mypy/"}},
+    {LinuxSet, {"py.ini"}, "Check with mypy (jump to first error)", {"mypy/"}, Rows::ErrorsOnly},
+    {LinuxSet, {"py.ini"}, "Check with flake8", kPythonStyle},
+    {LinuxSet, {"py.ini"}, "Check with flake8 (jump to first error)", kPythonStyle, Rows::ErrorsOnly},
+    {LinuxSet, {"py.ini"}, "Check style with pycodestyle", kPythonStyle},
+    {WindowsSet, {"py.ini", "pyw.ini"}, "Check with mypy", {"mypy/"}},
+    {WindowsSet, {"py.ini", "pyw.ini"}, "Check with mypy (jump to first error)", {"mypy/"}, Rows::ErrorsOnly},
+    {WindowsSet, {"py.ini", "pyw.ini"}, "Check with flake8", kPythonStyle},
+    {WindowsSet, {"py.ini", "pyw.ini"}, "Check with flake8 (jump to first error)", kPythonStyle, Rows::ErrorsOnly},
+    {WindowsSet, {"py.ini", "pyw.ini"}, "Check style with pycodestyle", kPythonStyle},
+    // JavaScript and TypeScript.
+    {BothSets, kNodeFiles, "Check with ESLint", kEslintLines},
+    {BothSets, kNodeFiles, "Check with ESLint (jump to first error)", kEslintLines, Rows::ErrorsOnly},
+    {BothSets, kNodeFiles, "Check with ESLint (compact)", kEslintLines},
+    {BothSets, kNodeFiles, "Check with ESLint (stylish report)", {"eslint/stylish.txt", "eslint/color.txt"}},
+    {BothSets, {"ts.ini"}, "Check with tsc", {"tsc/"}},
+    {BothSets, {"ts.ini"}, "Check with tsc (jump to first error)", {"tsc/"}, Rows::ErrorsOnly},
+    {BothSets, {"ts.ini"}, "Check project with tsc", {"tsc/"}},
+    {BothSets, {"ts.ini"}, "Check project with tsc (jump to first error)", {"tsc/"}, Rows::ErrorsOnly},
+    {BothSets, {"ts.ini"}, "Compile with tsc", {"tsc/"}},
+    // C#: Mono's compiler here; the Microsoft compilers print the same lines.
+    {LinuxSet, {"cs.ini"}, "Compile with mcs", {"mcs/"}},
+    {LinuxSet, {"cs.ini"}, "Compile with mcs (jump to first error)", {"mcs/"}, Rows::ErrorsOnly},
+    {WindowsSet, {"cs.ini"}, "Compile with csc", {"mcs/"}},
+    {WindowsSet, {"cs.ini"}, "Compile with csc (jump to first error)", {"mcs/"}, Rows::ErrorsOnly},
+    {WindowsSet, {"cs.ini"}, "Build with dotnet", {"mcs/"}},
+    {WindowsSet, {"cs.ini"}, "Build with dotnet (jump to first error)", {"mcs/"}, Rows::ErrorsOnly},
+    // awk.
+    {BothSets, {"awk.ini"}, "Check with gawk --lint", {"gawk/"}},
+    {BothSets, {"awk.ini"}, "Check with gawk --lint (jump to first error)", {"gawk/"}, Rows::ErrorsOnly},
+    {BothSets, {"awk.ini"}, "Run with gawk, capture output", {"gawk/"}},
     {BothSets, {"ml.ini", "mli.ini"}, "Compile with ocamlc", {"ocaml/"}},
     {BothSets, {"ml.ini", "mli.ini"}, "Compile with ocamlc (jump to first error)", {"ocaml/errors_only.txt"}, Rows::ErrorsOnly},
     {BothSets, {"ml.ini"}, "Build with ocamlc", {"ocaml/"}},
@@ -199,6 +273,8 @@ const std::vector<KnownException> kKnownExceptions = {
     {WindowsSet, "Check syntax", "node/esm_blank.txt", 0, "src/project/node/esm_blank/sub/my%20loader.mjs", kFileUrlWindowsReason},
     {WindowsSet, "Check syntax", "node/esm_blank.txt", 5, "src/project/node/esm_blank/sub/my%20loader.mjs", kFileUrlWindowsReason},
     {WindowsSet, "Check syntax", "node/esm_blank.txt", 6, "src/project/node/esm_blank/main.mjs", kFileUrlWindowsReason},
+    {LinuxSet, "Run, capture output (jump to first error)", "node/esm_blank.txt", 0, "/src/project/node/esm_blank/sub/my%20loader.mjs", kFileUrlLinuxReason},
+    {WindowsSet, "Run, capture output (jump to first error)", "node/esm_blank.txt", 0, "src/project/node/esm_blank/sub/my%20loader.mjs", kFileUrlWindowsReason},
 };
 
 const KnownException *FindException(ConfigSet set, const std::string &title, const std::string &output, int lineIndex) {
@@ -420,6 +496,35 @@ const std::vector<SampleLine> kSampleLines = {
     {BothSets, {"php.ini"}, "Run, capture output", "PHP Fatal error:  Uncaught Exception: failed in parser in /var/www/lib.php:12", "/var/www/lib.php", 12, 0},
     {BothSets, {"php.ini"}, "Run, capture output", "PHP Fatal error:  Uncaught ArgumentCountError: Too few arguments to function f(), 1 passed in /var/www/main.php on line 8 and exactly 2 expected in /var/www/lib.php:4", "/var/www/main.php", 8, 0},
     {BothSets, {"tcl.ini"}, "Run, capture output", "    (file \"C:\\src\\main.tcl\" line 13)", "C:\\src\\main.tcl", 13, 0},
+    // Windows-only tools, from their documented output: MSBuild, the MSVC jump, Delphi, csc and dotnet.
+    {WindowsSet, {"AllFiles.ini"}, "Build with MSBuild", "C:\\src\\demo\\main.cpp(5,10): error C2065: 'x': undeclared identifier [C:\\src\\demo\\demo.vcxproj]", "C:\\src\\demo\\main.cpp", 5, 10},
+    {WindowsSet, {"AllFiles.ini"}, "Build with MSBuild", "C:\\src\\demo\\util.h(7): warning C4100: 'x': unreferenced formal parameter [C:\\src\\demo\\demo.vcxproj]", "C:\\src\\demo\\util.h", 7, 0},
+    {WindowsSet, {"AllFiles.ini"}, "Build with MSBuild", "  main.cpp", "", 0, 0},
+    {WindowsSet, {"AllFiles.ini"}, "Build with MSBuild", "LINK : fatal error LNK1104: cannot open file 'demo.exe' [C:\\src\\demo\\demo.vcxproj]", "", 0, 0},
+    {WindowsSet, {"AllFiles.ini"}, "Build with MSBuild (jump to first error)", "C:\\src\\My App\\Program.cs(12,17): error CS0029: Cannot implicitly convert type 'string' to 'int' [C:\\src\\My App\\app.csproj]", "C:\\src\\My App\\Program.cs", 12, 17},
+    {WindowsSet, {"AllFiles.ini"}, "Build with MSBuild (jump to first error)", "C:\\src\\demo\\util.h(7): warning C4100: 'x': unreferenced formal parameter [C:\\src\\demo\\demo.vcxproj]", "", 0, 0},
+    {WindowsSet, {"AllFiles.ini"}, "Build with MSBuild (jump to first error)", "C:\\src\\demo\\main.c(9): fatal error C1083: Cannot open include file: 'missing.h': No such file or directory [C:\\src\\demo\\demo.vcxproj]", "C:\\src\\demo\\main.c", 9, 0},
+    {WindowsSet, {"c.ini", "cpp.ini"}, "Compile with MSVC (jump to first error)", "main.c(13): error C2065: 'x': undeclared identifier", "main.c", 13, 0},
+    {WindowsSet, {"c.ini", "cpp.ini"}, "Compile with MSVC (jump to first error)", "C:\\src\\main.c(5,28): warning C4013: 'helper' undefined; assuming extern returning int", "", 0, 0},
+    {WindowsSet, {"c.ini", "cpp.ini"}, "Compile with MSVC (jump to first error)", "c:\\work\\sub dir\\util.h(7): fatal error C1083: Cannot open include file: 'missing.h': No such file or directory", "c:\\work\\sub dir\\util.h", 7, 0},
+    {WindowsSet, {"pas.ini", "dpr.ini"}, "Compile with Delphi", "Unit1.pas(25) Error: E2003 Undeclared identifier: 'x'", "Unit1.pas", 25, 0},
+    {WindowsSet, {"pas.ini", "dpr.ini"}, "Compile with Delphi", "[dcc32 Hint] Unit1.pas(30): H2164 Variable 'y' is declared but never used", "Unit1.pas", 30, 0},
+    {WindowsSet, {"pas.ini", "dpr.ini"}, "Compile with Delphi", "Embarcadero Delphi for Win32 compiler version 35.0", "", 0, 0},
+    {WindowsSet, {"pas.ini", "dpr.ini"}, "Compile with Delphi", "41 lines, 0.05 seconds, 20480 bytes code, 8192 bytes data.", "", 0, 0},
+    {WindowsSet, {"pas.ini", "dpr.ini"}, "Compile with Delphi (jump to first error)", "Project1.dpr(12) Warning: W1036 Variable 'i' might not have been initialized", "", 0, 0},
+    {WindowsSet, {"pas.ini", "dpr.ini"}, "Compile with Delphi (jump to first error)", "[dcc32 Hint] Unit1.pas(30): H2164 Variable 'y' is declared but never used", "", 0, 0},
+    {WindowsSet, {"pas.ini", "dpr.ini"}, "Compile with Delphi (jump to first error)", "[dcc32 Error] Unit1.pas(25): E2003 Undeclared identifier: 'x'", "Unit1.pas", 25, 0},
+    {WindowsSet, {"pas.ini", "dpr.ini"}, "Compile with Delphi (jump to first error)", "C:\\Projects\\My App\\Unit1.pas(25) Fatal: F1026 File not found: 'Missing.dcu'", "C:\\Projects\\My App\\Unit1.pas", 25, 0},
+    {WindowsSet, {"cs.ini"}, "Compile with csc (jump to first error)", "C:\\src\\Program.cs(5,13): error CS0029: Cannot implicitly convert type 'string' to 'int'", "C:\\src\\Program.cs", 5, 13},
+    {WindowsSet, {"cs.ini"}, "Build with dotnet", "C:\\src\\demo\\Program.cs(9,17): warning CS0168: The variable 'e' is declared but never used [C:\\src\\demo\\demo.csproj]", "C:\\src\\demo\\Program.cs", 9, 17},
+    {WindowsSet, {"cs.ini"}, "Build with dotnet (jump to first error)", "C:\\src\\demo\\Program.cs(9,17): warning CS0168: The variable 'e' is declared but never used [C:\\src\\demo\\demo.csproj]", "", 0, 0},
+    // Windows paths in the shapes of the newer checkers.
+    {BothSets, {"js.ini"}, "Check with ESLint (jump to first error)", "C:\\Users\\ann\\app\\main.js:5:13: Missing semicolon. [Error/semi]", "C:\\Users\\ann\\app\\main.js", 5, 13},
+    {BothSets, {"js.ini"}, "Check with ESLint (compact)", "C:\\Users\\ann\\app\\main.js: line 5, col 13, Error - Missing semicolon. (semi)", "C:\\Users\\ann\\app\\main.js", 5, 13},
+    {BothSets, {"py.ini"}, "Check with flake8", ".\\main.py:1:1: F401 'os' imported but unused", ".\\main.py", 1, 1},
+    {BothSets, {"py.ini"}, "Check with mypy (jump to first error)", "C:\\Users\\ann\\main.py:8:14: error: Incompatible types in assignment", "C:\\Users\\ann\\main.py", 8, 14},
+    {BothSets, {"AllFiles.ini"}, "Configure with CMake (jump to first error)", "CMake Error at C:/src/demo/CMakeLists.txt:6 (target_link_libraries):", "C:/src/demo/CMakeLists.txt", 6, 0},
+    {BothSets, {"ts.ini"}, "Check with tsc (jump to first error)", "C:\\app\\main.ts(4,10): error TS2304: Cannot find name 'missing'.", "C:\\app\\main.ts", 4, 10},
     // The toolchains of tests/tool-output with Windows paths, and shapes the captured versions do
     // not print (no column, colour without a column).
     {BothSets, {"ml.ini"}, "Compile with ocamlc", "File \"C:\\src\\my lib.ml\", line 8, characters 31-37:", "C:\\src\\my lib.ml", 8, 31},

@@ -148,6 +148,9 @@ RULES = {
         (r"^ *--> (?P<file>\S+?):(?P<line>\d+):(?P<col>\d+)$",
          lambda m, lines, i: level_above(lines, i, r"^(error|warning)(?:\[E\d+\])?:")),
     ],
+    "cargo": [
+        (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): (?P<level>error|warning)(?:\[E\d+\])?:", None),
+    ],
     "gfortran": [
         (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): (?P<level>Error|Warning):", None),
         (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+):$",
