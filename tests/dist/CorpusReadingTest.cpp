@@ -543,6 +543,7 @@ const std::vector<SampleLine> kSampleLines = {
     {BothSets, {"v.ini"}, "Lint with Verilator", "%Error: C:\\hdl\\my top.v:5:5: syntax error", "C:\\hdl\\my top.v", 5, 5},
     {BothSets, {"tex.ini"}, "Compile with pdflatex", "c:/Users/ann/thesis/chapter 1.tex:12: Undefined control sequence.", "c:/Users/ann/thesis/chapter 1.tex", 12, 0},
     {BothSets, {"tex.ini"}, "Compile with pdflatex", "l.12 \\foo", "", 0, 0},
+    {BothSets, {"tex.ini"}, "Compile with pdflatex", "l.12 The ratio a:1: b is \\undefined", "", 0, 0},
     {BothSets, {"tex.ini"}, "Compile with pdflatex", "LaTeX Warning: Reference `x' on page 1 undefined on input line 7.", "", 0, 0},
     {BothSets, {"tex.ini"}, "Check with ChkTeX", "C:\\doc\\main.tex:3:19:26:You ought to remove spaces in front of punctuation.", "C:\\doc\\main.tex", 3, 19},
     {BothSets, {"xml.ini"}, "Check with xmllint", "C:\\data\\my config.xml:3: parser error : Attribute key redefined", "C:\\data\\my config.xml", 3, 0},
