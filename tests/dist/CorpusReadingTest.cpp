@@ -53,7 +53,8 @@ const std::vector<const char *> kGoBuildOutput = {"go/build.txt", "go/syntax.txt
                                                   "go/subpackage.txt"};
 const std::vector<const char *> kShellCheckGcc = {"shellcheck/gcc.txt", "shellcheck/source.txt", "shellcheck/tabs.txt",
                                                   "shellcheck/gcc_color.txt"};
-const std::vector<const char *> kEslintLines = {"eslint/unix.txt", "eslint/compact.txt", "eslint/syntax_unix.txt"};
+const std::vector<const char *> kEslintLines = {"eslint/unix.txt", "eslint/compact.txt", "eslint/syntax_unix.txt",
+                                                "eslint/blank.txt", "eslint/blank_compact.txt"};
 const std::vector<const char *> kPythonStyle = {"flake8/", "pycodestyle/"};
 const std::vector<const char *> kElixirFiles = {"ex.ini", "exs.ini"};
 const std::vector<const char *> kVerilogFiles = {"v.ini", "sv.ini"};

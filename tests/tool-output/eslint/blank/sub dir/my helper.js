@@ -1,0 +1,2 @@
+const unusedThing = 4;
+module.exports = { name: missingName }

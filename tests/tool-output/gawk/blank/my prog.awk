@@ -1,0 +1,4 @@
+BEGIN {
+	print x + 1
+	y = 1 /
+}

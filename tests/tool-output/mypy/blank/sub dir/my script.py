@@ -1,0 +1,2 @@
+def f(x: int) -> str:
+    return x
