@@ -556,6 +556,8 @@ const std::vector<SampleLine> kSampleLines = {
     {BothSets, {"lua.ini"}, "Check with luacheck", "    C:\\lua\\main.lua:1:7: unused variable unused", "C:\\lua\\main.lua", 1, 7},
     {BothSets, {"vala.ini"}, "Compile with valac", "C:\\src\\main.vala:3.12-3.12: error: Assignment: Cannot convert", "C:\\src\\main.vala", 3, 12},
     {BothSets, {"y.ini"}, "Generate with Bison", "C:\\src\\calc.y:7.7-13: error: symbol", "C:\\src\\calc.y", 7, 7},
+    {BothSets, {"y.ini"}, "Generate with Bison (jump to first error)", "\x1b[1mcalc.y:7.7-13:\x1b[0m \x1b[31merror:\x1b[0m symbol", "calc.y", 7, 7},
+    {BothSets, {"y.ini"}, "Generate with Bison (jump to first error)", "\x1b[1mcalc.y:7.1-6:\x1b[0m \x1b[35mwarning:\x1b[0m nonterminal useless", "", 0, 0},
     {BothSets, {"l.ini"}, "Generate with Flex (jump to first error)", "C:\\src\\scan.l:5: unrecognized rule", "C:\\src\\scan.l", 5, 0},
     {BothSets, {"proto.ini"}, "Check with protoc", "C:\\proto\\main.proto:5:3: \"common.Point\" is not defined.", "C:\\proto\\main.proto", 5, 3},
     // Captured commands whose output names no positions, although it is full of numbers.
