@@ -187,6 +187,14 @@ TEST_P(ShippedFileTest, ProgramsSuitThePlatform) {
             // A captured run starts only console programs found by the path search, or batch files.
             static const std::set<std::string> kRunnable = {"", ".EXE", ".COM", ".BAT", ".CMD"};
             EXPECT_TRUE(kRunnable.count(extension)) << program;
+            // A batch file is started by its name as given, without the path search: a tool's
+            // batch file (npm's "tsc.cmd") would be looked for in the edited file's folder only,
+            // so such tools run through "cmd /c". The edited file itself ("%2:s") is fine.
+            const bool batch = extension == ".BAT" || extension == ".CMD";
+            const bool namedByTemplate = SplitProgram(command.templ).program.find('%') != std::string::npos;
+            if (batch && !namedByTemplate) {
+                EXPECT_NE(slash, std::string::npos) << program << " is not searched for";
+            }
         } else {
             static const std::set<std::string> kWindowsOnly = {"cmd", "explorer", "start"};
             EXPECT_FALSE(kWindowsOnly.count(program)) << program;

@@ -103,6 +103,7 @@ F = r"(?P<file>[^\s:][^:]*)"  # a file name as most tools print it: no leading b
 # function gets the match (and, with two more parameters, the output lines and the index).
 RULES = {
     "clang": GCC_FAMILY,
+    "gcc": GCC_FAMILY,
     "g++": GCC_FAMILY,
     "clang-tidy": GCC_FAMILY,
     "tsc": [

@@ -1,0 +1,5 @@
+int main(void)
+{
+    int count = 0;
+    return coutn;
+}

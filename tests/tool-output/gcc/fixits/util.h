@@ -1,0 +1,1 @@
+static int twice(int x) { return x * 2; }
