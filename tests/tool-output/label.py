@@ -152,6 +152,11 @@ RULES = {
     "cargo": [
         (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): (?P<level>error|warning)(?:\[E\d+\])?:", None),
     ],
+    # javac -XDrawDiagnostics: FILE:LINE:COL: compiler.err.KEY: ...
+    "javac": [
+        (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): compiler\.(?P<key>err|warn|note)\.",
+         lambda m: {"err": "error", "warn": "warning", "note": "note"}[m.group("key")]),
+    ],
     "gfortran": [
         (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): (?P<level>Error|Warning):", None),
         (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+):$",

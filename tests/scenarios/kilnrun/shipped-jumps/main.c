@@ -1,0 +1,6 @@
+int main(void)
+{
+    int total = 0;
+    helper(total);
+    return missing;
+}
