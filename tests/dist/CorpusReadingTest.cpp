@@ -221,6 +221,7 @@ const std::vector<CorpusReading> kCorpusReadings = {
     {BothSets, {"xml.ini"}, "Check with xmllint", {"xmllint/"}},
     {BothSets, {"xml.ini"}, "Check with xmllint (jump to first error)", {"xmllint/"}, Rows::ErrorsOnly},
     {BothSets, {"xml.ini"}, "Validate against the DTD with xmllint", {"xmllint/"}},
+    {BothSets, {"xml.ini"}, "Validate against a schema with xmllint...", {"xmllint/"}},
     {BothSets, {"xml.ini"}, "Build with Maven (pom.xml)", {"mvn/"}},
     {BothSets, {"xml.ini"}, "Build with Maven (jump to first error)", {"mvn/"}, Rows::ErrorsOnly},
     {BothSets, kYamlFiles, "Check with yamllint", {"yamllint/parsable.txt"}},
