@@ -26,7 +26,31 @@ bool InSets(int sets, ConfigSet set) { return (sets & (set == ConfigSet::Windows
 enum class Rows {
     All,         // every position of the tool's output
     ErrorsOnly,  // only rows of kind "error" (the jump-to-first-error commands); others yield nothing
+    SomeFrames,  // a traceback jump: some rows, exactly, and no other line; the first jump is listed
 };
+
+/// Where the first jump of a traceback jump (Rows::SomeFrames) lands in an output: the line of
+/// the innermost frame in the user's code that its expression can tell.
+struct FirstJump {
+    const char *title;
+    const char *output;
+    int lineIndex;  // -1: the command jumps nowhere in that output
+};
+
+const std::vector<FirstJump> kFirstJumps = {
+    // Frames of the JDK carry their module ("java.base/"); the first frame without one is the
+    // user's. The outer exception's frames come before those of its cause.
+    {"Run, capture output (jump to first error)", "java/trace.txt", 1},
+    {"Run, capture output (jump to first error)", "java/source_launcher.txt", -1},
+};
+
+int ListedFirstJump(const std::string &title, const std::string &output) {
+    for (const FirstJump &jump : kFirstJumps) {
+        if (title == jump.title && output == jump.output) return jump.lineIndex;
+    }
+    ADD_FAILURE() << "no first jump listed for \"" << title << "\" on " << output;
+    return -2;
+}
 
 /// A captured command and the corpus output it reads. An output entry "tool/" stands for every
 /// case of that tool; "-tool/case.txt" takes one case out again.
@@ -137,6 +161,7 @@ const std::vector<CorpusReading> kCorpusReadings = {
     {BothSets, {"adb.ini"}, "Build with gnatmake (jump to first error)", {"gnatmake/", "-gnatmake/runtime.txt"}, Rows::ErrorsOnly},
     {BothSets, kCobolFiles, "Compile with cobc (jump to first error)", {"cobc/", "-cobc/runtime.txt"}, Rows::ErrorsOnly},
     {BothSets, {"java.ini"}, "Compile with javac (jump to first error)", {"javac/"}, Rows::ErrorsOnly},
+    {BothSets, {"java.ini"}, "Run, capture output (jump to first error)", {"java/"}, Rows::SomeFrames},
     {BothSets, {"go.ini"}, "Build package (jump to first error)", kGoBuildOutput, Rows::ErrorsOnly},
     {BothSets, {"rs.ini"}, "Compile with rustc (jump to first error)", kRustShortOutput, Rows::ErrorsOnly},
     {BothSets, {"rs.ini"}, "Build with cargo (jump to first error)", kRustShortOutput, Rows::ErrorsOnly},
@@ -389,16 +414,20 @@ TEST_P(CorpusReadingTest, YieldsExactlyTheExpectedPositions) {
                 }
                 continue;
             }
-            const bool read = row != nullptr && (reading.rows == Rows::All || row->kind == "error");
+            const bool read = row != nullptr && (reading.rows != Rows::ErrorsOnly || row->kind == "error");
             if (!read) {
                 EXPECT_EQ(got.line, 0) << "a position where the corpus names none (got " << got.fileName << ":"
                                        << got.line << ":" << got.column << ")";
                 continue;
             }
+            if (reading.rows == Rows::SomeFrames && got.line == 0) continue;  // a frame it passes over
             EXPECT_EQ(got.fileName, row->file);
             EXPECT_EQ(got.line, row->line);
             EXPECT_EQ(got.column, row->ColumnNumber());
             ++positions;
+        }
+        if (reading.rows == Rows::SomeFrames) {
+            EXPECT_EQ(firstYield, ListedFirstJump(reading.title, output)) << output;
         }
         if (reading.rows == Rows::ErrorsOnly) {
             EXPECT_EQ(firstYield, firstError) << output << ": the first jump lands on line " << firstYield

@@ -29,7 +29,7 @@ std::vector<std::string> Split(const std::string &text, char separator) {
     }
 }
 
-/// The two corpus folders: the shared one and the repository's own; a tool's cases live in one.
+/// The two corpus folders: the shared one and the repository's own. A tool may have cases in both.
 const std::vector<std::string> &CorpusRoots() {
     static const std::vector<std::string> roots = {KILNRUN_TOOL_OUTPUT_DIR, KILNRUN_REPO_TOOL_OUTPUT_DIR};
     return roots;

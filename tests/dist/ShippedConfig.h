@@ -62,8 +62,8 @@ const std::vector<ExpectedRow> &ExpectedRows();
 const ExpectedRow *FindExpected(const std::string &outputFile, int lineIndex);
 
 /// The output files of every corpus case (the output_file column of cases.tsv), from both
-/// corpora: the shared one and the repository's `tests/tool-output`. A tool's cases are in one of
-/// them, so "tool/case.txt" names one output.
+/// corpora: the shared one and the repository's `tests/tool-output`. A tool may have cases in
+/// both, but each case is in one, so "tool/case.txt" names one output.
 const std::vector<std::string> &CorpusOutputs();
 
 /// The full path of a corpus output file.
