@@ -42,6 +42,14 @@ const std::vector<FirstJump> kFirstJumps = {
     // user's. The outer exception's frames come before those of its cause.
     {"Run, capture output (jump to first error)", "java/trace.txt", 1},
     {"Run, capture output (jump to first error)", "java/source_launcher.txt", -1},
+    // OCaml: the first frame whose function is not one of the Stdlib module's.
+    {"Run, capture output (jump to first error)", "ocaml/backtrace.txt", 2},
+    // Elixir: a compile or syntax error's own line; else the first frame without an
+    // "(app version)" prefix, the innermost one in the user's code.
+    {"Run, capture output (jump to first error)", "elixir/runtime.txt", 1},
+    {"Run, capture output (jump to first error)", "elixir/syntax.txt", 0},
+    {"Run, capture output (jump to first error)", "elixir/compile.txt", 5},
+    {"Run, capture output (jump to first error)", "elixir/color.txt", 5},
 };
 
 int ListedFirstJump(const std::string &title, const std::string &output) {
@@ -220,11 +228,13 @@ const std::vector<CorpusReading> kCorpusReadings = {
     {BothSets, {"ml.ini", "mli.ini"}, "Compile with ocamlc (jump to first error)", {"ocaml/errors_only.txt"}, Rows::ErrorsOnly},
     {BothSets, {"ml.ini"}, "Build with ocamlc", {"ocaml/"}},
     {BothSets, {"ml.ini"}, "Run, capture output", {"ocaml/"}},
+    {BothSets, {"ml.ini"}, "Run, capture output (jump to first error)", {"ocaml/backtrace.txt"}, Rows::SomeFrames},
     {BothSets, {"erl.ini"}, "Compile with erlc", {"erlc/"}},
     {BothSets, {"erl.ini"}, "Compile with erlc (jump to first error)", {"erlc/"}, Rows::ErrorsOnly},
     {BothSets, kElixirFiles, "Compile with elixirc", {"elixir/"}},
     {BothSets, kElixirFiles, "Compile with elixirc (jump to first error)", {"elixir/"}, Rows::ErrorsOnly},
     {BothSets, kElixirFiles, "Run, capture output", {"elixir/"}},
+    {BothSets, kElixirFiles, "Run, capture output (jump to first error)", {"elixir/"}, Rows::SomeFrames},
     {BothSets, {"d.ini"}, "Compile with GDC", {"gdc/"}},
     {BothSets, {"d.ini"}, "Compile with GDC (jump to first error)", {"gdc/"}, Rows::ErrorsOnly},
     {BothSets, {"d.ini"}, "Build with GDC", {"gdc/"}},
