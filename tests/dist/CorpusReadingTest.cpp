@@ -42,6 +42,14 @@ const std::vector<FirstJump> kFirstJumps = {
     // user's. The outer exception's frames come before those of its cause.
     {"Run, capture output (jump to first error)", "java/trace.txt", 1},
     {"Run, capture output (jump to first error)", "java/source_launcher.txt", -1},
+    // OCaml: the first frame whose function is not one of the Stdlib module's.
+    {"Run, capture output (jump to first error)", "ocaml/backtrace.txt", 2},
+    // Elixir: a compile or syntax error's own line; else the first frame without an
+    // "(app version)" prefix, the innermost one in the user's code.
+    {"Run, capture output (jump to first error)", "elixir/runtime.txt", 1},
+    {"Run, capture output (jump to first error)", "elixir/syntax.txt", 0},
+    {"Run, capture output (jump to first error)", "elixir/compile.txt", 5},
+    {"Run, capture output (jump to first error)", "elixir/color.txt", 5},
 };
 
 int ListedFirstJump(const std::string &title, const std::string &output) {
@@ -80,6 +88,9 @@ const std::vector<const char *> kShellCheckGcc = {"shellcheck/gcc.txt", "shellch
 const std::vector<const char *> kEslintLines = {"eslint/unix.txt", "eslint/compact.txt", "eslint/syntax_unix.txt",
                                                 "eslint/blank.txt", "eslint/blank_compact.txt"};
 const std::vector<const char *> kPythonStyle = {"flake8/", "pycodestyle/"};
+const std::vector<const char *> kElixirFiles = {"ex.ini", "exs.ini"};
+const std::vector<const char *> kVerilogFiles = {"v.ini", "sv.ini"};
+const std::vector<const char *> kYamlFiles = {"yaml.ini", "yml.ini"};
 const std::vector<const char *> kClangOutput = {"clang/", "-clang/format_msvc.txt"};
 
 const std::vector<CorpusReading> kCorpusReadings = {
@@ -213,6 +224,57 @@ const std::vector<CorpusReading> kCorpusReadings = {
     {BothSets, {"awk.ini"}, "Check with gawk --lint", {"gawk/"}},
     {BothSets, {"awk.ini"}, "Check with gawk --lint (jump to first error)", {"gawk/"}, Rows::ErrorsOnly},
     {BothSets, {"awk.ini"}, "Run with gawk, capture output", {"gawk/"}},
+    {BothSets, {"ml.ini", "mli.ini"}, "Compile with ocamlc", {"ocaml/"}},
+    {BothSets, {"ml.ini", "mli.ini"}, "Compile with ocamlc (jump to first error)", {"ocaml/errors_only.txt"}, Rows::ErrorsOnly},
+    {BothSets, {"ml.ini"}, "Build with ocamlc", {"ocaml/"}},
+    {BothSets, {"ml.ini"}, "Run, capture output", {"ocaml/"}},
+    {BothSets, {"ml.ini"}, "Run, capture output (jump to first error)", {"ocaml/backtrace.txt"}, Rows::SomeFrames},
+    {BothSets, {"erl.ini"}, "Compile with erlc", {"erlc/"}},
+    {BothSets, {"erl.ini"}, "Compile with erlc (jump to first error)", {"erlc/"}, Rows::ErrorsOnly},
+    {BothSets, kElixirFiles, "Compile with elixirc", {"elixir/"}},
+    {BothSets, kElixirFiles, "Compile with elixirc (jump to first error)", {"elixir/"}, Rows::ErrorsOnly},
+    {BothSets, kElixirFiles, "Run, capture output", {"elixir/"}},
+    {BothSets, kElixirFiles, "Run, capture output (jump to first error)", {"elixir/"}, Rows::SomeFrames},
+    {BothSets, {"d.ini"}, "Compile with GDC", {"gdc/"}},
+    {BothSets, {"d.ini"}, "Compile with GDC (jump to first error)", {"gdc/"}, Rows::ErrorsOnly},
+    {BothSets, {"d.ini"}, "Build with GDC", {"gdc/"}},
+    {BothSets, {"d.ini"}, "Compile with LDC", {"ldc2/"}},
+    {BothSets, {"d.ini"}, "Compile with LDC (jump to first error)", {"ldc2/"}, Rows::ErrorsOnly},
+    {BothSets, {"nim.ini"}, "Compile with Nim", {"nim/"}},
+    {BothSets, {"nim.ini"}, "Compile with Nim (jump to first error)", {"nim/"}, Rows::ErrorsOnly},
+    {BothSets, {"nim.ini"}, "Run, capture output", {"nim/"}},
+    {BothSets, {"asm.ini"}, "Assemble with NASM", {"nasm/"}},
+    {BothSets, {"asm.ini"}, "Assemble with NASM (jump to first error)", {"nasm/"}, Rows::ErrorsOnly},
+    {BothSets, kVerilogFiles, "Compile with Icarus Verilog", {"iverilog/"}},
+    {BothSets, kVerilogFiles, "Compile with Icarus Verilog (jump to first error)", {"iverilog/"}, Rows::ErrorsOnly},
+    {BothSets, kVerilogFiles, "Lint with Verilator", {"verilator/"}},
+    {BothSets, kVerilogFiles, "Lint with Verilator (jump to first error)", {"verilator/"}, Rows::ErrorsOnly},
+    {BothSets, {"tex.ini"}, "Compile with pdflatex", {"pdflatex/"}},
+    {BothSets, {"tex.ini"}, "Compile with pdflatex (jump to first error)", {"pdflatex/"}, Rows::ErrorsOnly},
+    {BothSets, {"tex.ini"}, "Check with ChkTeX", {"chktex/v0.txt"}},
+    {BothSets, {"tex.ini"}, "Check with ChkTeX (full report)", {"chktex/default.txt"}},
+    {BothSets, {"xml.ini"}, "Check with xmllint", {"xmllint/"}},
+    {BothSets, {"xml.ini"}, "Check with xmllint (jump to first error)", {"xmllint/"}, Rows::ErrorsOnly},
+    {BothSets, {"xml.ini"}, "Validate against the DTD with xmllint", {"xmllint/"}},
+    {BothSets, {"xml.ini"}, "Validate against a schema with xmllint...", {"xmllint/"}},
+    {BothSets, {"xml.ini"}, "Build with Maven (pom.xml)", {"mvn/"}},
+    {BothSets, {"xml.ini"}, "Build with Maven (jump to first error)", {"mvn/"}, Rows::ErrorsOnly},
+    {BothSets, kYamlFiles, "Check with yamllint", {"yamllint/parsable.txt"}},
+    {BothSets, kYamlFiles, "Check with yamllint (jump to first error)", {"yamllint/parsable.txt"}, Rows::ErrorsOnly},
+    {BothSets, kYamlFiles, "Check with yamllint (standard report)", {"yamllint/default.txt", "yamllint/colored.txt"}},
+    {BothSets, {"rb.ini"}, "Check with RuboCop", {"rubocop/"}},
+    {BothSets, {"rb.ini"}, "Check with RuboCop (jump to first error)", {"rubocop/"}, Rows::ErrorsOnly},
+    {BothSets, {"pl.ini", "pm.ini"}, "Check with Perl::Critic", {"perlcritic/"}},
+    {BothSets, {"lua.ini"}, "Check with luacheck", {"luacheck/"}},
+    {BothSets, {"lua.ini"}, "Check with luacheck (jump to first error)", {"luacheck/plain.txt"}, Rows::ErrorsOnly},
+    {BothSets, {"vala.ini"}, "Compile with valac", {"valac/"}},
+    {BothSets, {"vala.ini"}, "Compile with valac (jump to first error)", {"valac/"}, Rows::ErrorsOnly},
+    {BothSets, {"y.ini"}, "Generate with Bison", {"bison/"}},
+    {BothSets, {"y.ini"}, "Generate with Bison (jump to first error)", {"bison/"}, Rows::ErrorsOnly},
+    {BothSets, {"l.ini"}, "Generate with Flex", {"flex/"}},
+    {BothSets, {"l.ini"}, "Generate with Flex (jump to first error)", {"flex/"}, Rows::ErrorsOnly},
+    {BothSets, {"proto.ini"}, "Check with protoc", {"protoc/"}},
+    {BothSets, {"proto.ini"}, "Check with protoc (jump to first error)", {"protoc/"}, Rows::ErrorsOnly},
 };
 
 /// Expected rows that a command reads differently from how the corpus lists them, each with the
@@ -507,6 +569,40 @@ const std::vector<SampleLine> kSampleLines = {
     {BothSets, {"py.ini"}, "Check with mypy (jump to first error)", "C:\\Users\\ann\\main.py:8:14: error: Incompatible types in assignment", "C:\\Users\\ann\\main.py", 8, 14},
     {BothSets, {"AllFiles.ini"}, "Configure with CMake (jump to first error)", "CMake Error at C:/src/demo/CMakeLists.txt:6 (target_link_libraries):", "C:/src/demo/CMakeLists.txt", 6, 0},
     {BothSets, {"ts.ini"}, "Check with tsc (jump to first error)", "C:\\app\\main.ts(4,10): error TS2304: Cannot find name 'missing'.", "C:\\app\\main.ts", 4, 10},
+    // The toolchains of tests/tool-output with Windows paths, and shapes the captured versions do
+    // not print (no column, colour without a column).
+    {BothSets, {"ml.ini"}, "Compile with ocamlc", "File \"C:\\src\\my lib.ml\", line 8, characters 31-37:", "C:\\src\\my lib.ml", 8, 31},
+    {BothSets, {"ml.ini"}, "Compile with ocamlc (jump to first error)", "File \"C:\\src\\main.ml\", lines 2-4, characters 2-14:", "C:\\src\\main.ml", 2, 2},
+    {BothSets, {"erl.ini"}, "Compile with erlc", "C:\\src\\calc.erl:5: syntax error before: ok", "C:\\src\\calc.erl", 5, 0},
+    {BothSets, {"erl.ini"}, "Compile with erlc (jump to first error)", "C:\\src\\calc.erl:5: syntax error before: ok", "C:\\src\\calc.erl", 5, 0},
+    {BothSets, {"erl.ini"}, "Compile with erlc (jump to first error)", "C:\\src\\calc.erl:4: Warning: variable 'B' is unused", "", 0, 0},
+    {BothSets, {"ex.ini"}, "Compile with elixirc (jump to first error)", "** (CompileError) c:/app/lib/shop.ex:8: undefined function totl/1", "c:/app/lib/shop.ex", 8, 0},
+    {BothSets, {"d.ini"}, "Compile with GDC (jump to first error)", "C:\\src\\main.d:3: fatal error: cannot open file", "C:\\src\\main.d", 3, 0},
+    {BothSets, {"d.ini"}, "Compile with LDC", "main.d(5,3):        instantiated from here: `f!int`", "main.d", 5, 3},
+    {BothSets, {"d.ini"}, "Compile with LDC (jump to first error)", "\x1b[1mC:\\src\\my app.d(3): \x1b[1;31mError: \x1b[mundefined identifier", "C:\\src\\my app.d", 3, 0},
+    {BothSets, {"nim.ini"}, "Compile with Nim", "C:\\Users\\ann\\main.nim(4, 20) Error: type mismatch", "C:\\Users\\ann\\main.nim", 4, 20},
+    {BothSets, {"nim.ini"}, "Compile with Nim (jump to first error)", "\x1b[1mC:\\app\\main.nim(7) \x1b[31mError: \x1b[0minternal", "C:\\app\\main.nim", 7, 0},
+    {BothSets, {"asm.ini"}, "Assemble with NASM", "C:\\src\\main.asm:7: error: symbol `other_missing' not defined", "C:\\src\\main.asm", 7, 0},
+    {BothSets, {"v.ini"}, "Compile with Icarus Verilog", "C:\\hdl\\top.v:5: syntax error", "C:\\hdl\\top.v", 5, 0},
+    {BothSets, {"v.ini"}, "Lint with Verilator", "%Error: C:\\hdl\\my top.v:5:5: syntax error", "C:\\hdl\\my top.v", 5, 5},
+    {BothSets, {"tex.ini"}, "Compile with pdflatex", "c:/Users/ann/thesis/chapter 1.tex:12: Undefined control sequence.", "c:/Users/ann/thesis/chapter 1.tex", 12, 0},
+    {BothSets, {"tex.ini"}, "Compile with pdflatex", "l.12 \\foo", "", 0, 0},
+    {BothSets, {"tex.ini"}, "Compile with pdflatex", "l.12 The ratio a:1: b is \\undefined", "", 0, 0},
+    {BothSets, {"tex.ini"}, "Compile with pdflatex", "LaTeX Warning: Reference `x' on page 1 undefined on input line 7.", "", 0, 0},
+    {BothSets, {"tex.ini"}, "Check with ChkTeX", "C:\\doc\\main.tex:3:19:26:You ought to remove spaces in front of punctuation.", "C:\\doc\\main.tex", 3, 19},
+    {BothSets, {"xml.ini"}, "Check with xmllint", "C:\\data\\my config.xml:3: parser error : Attribute key redefined", "C:\\data\\my config.xml", 3, 0},
+    {BothSets, {"xml.ini"}, "Build with Maven (pom.xml)", "[ERROR] C:\\Users\\ann\\demo\\src\\main\\java\\demo\\App.java:[5,21] incompatible types", "C:\\Users\\ann\\demo\\src\\main\\java\\demo\\App.java", 5, 21},
+    {BothSets, {"xml.ini"}, "Build with Maven (jump to first error)", "[WARNING] C:\\demo\\src\\main\\java\\demo\\App.java:[3,8] deprecated", "", 0, 0},
+    {BothSets, {"yaml.ini", "yml.ini"}, "Check with yamllint", "C:\\ci\\config.yaml:4:5: [error] too many spaces after hyphen (hyphens)", "C:\\ci\\config.yaml", 4, 5},
+    {BothSets, {"rb.ini"}, "Check with RuboCop", "C:/Users/ann/main.rb:4:3: W: Lint/UselessAssignment: Useless assignment", "C:/Users/ann/main.rb", 4, 3},
+    {BothSets, {"pl.ini"}, "Check with Perl::Critic", "C:\\scripts\\main.pl:2:1:Bareword file handle opened", "C:\\scripts\\main.pl", 2, 1},
+    {BothSets, {"lua.ini"}, "Check with luacheck", "    C:\\lua\\main.lua:1:7: unused variable unused", "C:\\lua\\main.lua", 1, 7},
+    {BothSets, {"vala.ini"}, "Compile with valac", "C:\\src\\main.vala:3.12-3.12: error: Assignment: Cannot convert", "C:\\src\\main.vala", 3, 12},
+    {BothSets, {"y.ini"}, "Generate with Bison", "C:\\src\\calc.y:7.7-13: error: symbol", "C:\\src\\calc.y", 7, 7},
+    {BothSets, {"y.ini"}, "Generate with Bison (jump to first error)", "\x1b[1mcalc.y:7.7-13:\x1b[0m \x1b[31merror:\x1b[0m symbol", "calc.y", 7, 7},
+    {BothSets, {"y.ini"}, "Generate with Bison (jump to first error)", "\x1b[1mcalc.y:7.1-6:\x1b[0m \x1b[35mwarning:\x1b[0m nonterminal useless", "", 0, 0},
+    {BothSets, {"l.ini"}, "Generate with Flex (jump to first error)", "C:\\src\\scan.l:5: unrecognized rule", "C:\\src\\scan.l", 5, 0},
+    {BothSets, {"proto.ini"}, "Check with protoc", "C:\\proto\\main.proto:5:3: \"common.Point\" is not defined.", "C:\\proto\\main.proto", 5, 3},
     // Captured commands whose output names no positions, although it is full of numbers.
     {WindowsSet, {"AllFiles.ini"}, "Show folder listing", "03/03/2024  12:00 PM             1,234 main.c", "", 0, 0},
     {WindowsSet, {"AllFiles.ini"}, "Show folder listing", " Volume Serial Number is 1234-ABCD", "", 0, 0},

@@ -81,6 +81,24 @@ def level_above(lines, index, pattern):
     return None
 
 
+def next_level(lines, index):
+    """The kind of a message whose level word stands on a later line (OCaml): the first line that
+    starts with a level word, before the next position line; an indented text first makes a note."""
+    for text in lines[index + 1:]:
+        text = ESCAPES.sub("", text)
+        if text.startswith("Error"):
+            return "error"
+        if text.startswith("Warning") or text.startswith("Alert"):
+            return "warning"
+        if re.match(r"^\s*(\d+ )?\||^\s*[\^~]+\s*$|^\d+ \|", text):
+            continue  # the quoted source and its marker line
+        if text.startswith("File ") or text.startswith("  "):
+            return "note"
+    return "note"
+
+
+F = r"(?P<file>[^\s:][^:]*)"  # a file name as most tools print it: no leading blank, no colon
+
 # Per tool: (pattern, kind) pairs. kind None takes it from the "level" group through LEVELS; a
 # function gets the match (and, with two more parameters, the output lines and the index).
 RULES = {
@@ -153,6 +171,53 @@ RULES = {
         (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+):(?P<col>\d+): (?P<code>[A-Z]\d+): ", pylint_kind),
         (r"^(?P<file>[^\s:][^:]*):(?P<line>\d+): \[(?P<code>[A-Z]\d+)\(", pylint_kind),
     ],
+    # OCaml: the level stands on a later line (kind lambda m, lines, i: next_level(lines, i)); backtrace frames.
+    "ocaml": [(r'^File "(?P<file>.+)", lines? (?P<line>\d+)(?:-\d+)?(?:, characters (?P<col>\d+)-\d+)?:$', lambda m, lines, i: next_level(lines, i)),
+              (r'^(?:Raised at|Called from|Re-raised at|Raised by primitive operation at) .*?in file "(?P<file>.+)", '
+               r'line (?P<line>\d+), characters (?P<col>\d+)-\d+$', "trace")],
+    "erlc": [(r"^(?P<file>[^\s:%][^:]*):(?P<line>\d+):(?P<col>\d+): Warning: ", "warning"),
+             (r"^(?P<file>[^\s:%][^:]*):(?P<line>\d+):(?P<col>\d+): ", "error")],
+    # Elixir: `** (Kind) FILE:LINE[:COL]: message`, the warning's location indented by two,
+    # stack frames indented by four, with an `(app version)` prefix for library frames.
+    "elixir": [(r"^\*\* \(\w+\) " + F + r":(?P<line>\d+)(?::(?P<col>\d+))?: ", "error"),
+               (r"^  " + F + r":(?P<line>\d+): ", "warning"),
+               (r"^    (?:\([\w.]+ [\d.]+\) )?" + F + r":(?P<line>\d+): ", "trace")],
+    "gdc": [(r"^" + F + r":(?P<line>\d+):(?P<col>\d+): (?P<level>error|warning|note)", None)],
+    "ldc2": [(r"^(?P<file>\S.*?)\((?P<line>\d+)(?:,(?P<col>\d+))?\): (?:Warning|Deprecation)", "warning"),
+             (r"^(?P<file>\S.*?)\((?P<line>\d+)(?:,(?P<col>\d+))?\): Error", "error")],
+    "nim": [(r"^(?P<file>\S.*?)\((?P<line>\d+), (?P<col>\d+)\) (?P<level>Error|Warning)", None),
+            (r"^(?P<file>\S.*?)\((?P<line>\d+), (?P<col>\d+)\) Hint", "note"),
+            (r"^(?P<file>/\S.*?)\((?P<line>\d+)\) \w+$", "trace")],
+    "nasm": [(r"^" + F + r":(?P<line>\d+): (?P<level>error|warning|fatal)", None),
+             (r"^" + F + r":(?P<line>\d+): \.\.\. from macro", "note")],
+    # Icarus Verilog: a continuation `FILE:LINE:        : text` belongs to the message above it.
+    "iverilog": [(r"^" + F + r":(?P<line>\d+): (?:syntax error|error|sorry)", "error"),
+                 (r"^" + F + r":(?P<line>\d+): warning", "warning"),
+                 (r"^" + F + r":(?P<line>\d+):\s+: ",
+                  lambda m, lines, i: level_above(lines, i, r"^[^\s:][^:]*:\d+: (?:syntax )?(error|warning)"))],
+    "verilator": [(r"^%(?P<level>Error|Warning)(?:-\w+)?: " + F + r":(?P<line>\d+):(?P<col>\d+): ", None)],
+    "pdflatex": [(r"^(?P<file>[^\s:][^:]*\.tex):(?P<line>\d+): ", "error")],
+    "chktex": [(r"^(?P<level>Warning|Error) \d+ in (?P<file>.+?) line (?P<line>\d+): ", None),
+               (r"^Message \d+ in (?P<file>.+?) line (?P<line>\d+): ", "note"),
+               (r"^" + F + r":(?P<line>\d+):(?P<col>\d+):\d+:", "warning")],
+    "xmllint": [(r"^" + F + r":(?P<line>\d+): .*?(?P<level>error|warning) : ", None)],
+    # yamllint's standard format names the file in a header line above; the row has no file.
+    "yamllint": [(r"^  (?P<file>)(?P<line>\d+):(?P<col>\d+) +(?P<level>error|warning) ", None),
+                 (r"^" + F + r":(?P<line>\d+):(?P<col>\d+): \[(?P<level>error|warning)\]", None)],
+    "rubocop": [(r"^" + F + r":(?P<line>\d+):(?P<col>\d+): [EF]: ", "error"),
+                (r"^" + F + r":(?P<line>\d+):(?P<col>\d+): [CWR]: ", "warning")],
+    # perlcritic's default format for one file names no file.
+    "perlcritic": [(r"^(?P<file>).* at line (?P<line>\d+), column (?P<col>\d+)\.  ", "warning"),
+                   (r"^" + F + r":(?P<line>\d+):(?P<col>\d+):", "warning")],
+    "luacheck": [(r"^(?:    )?" + F + r":(?P<line>\d+):(?P<col>\d+): (?:\(E\d+\) |expected )", "error"),
+                 (r"^(?:    )?" + F + r":(?P<line>\d+):(?P<col>\d+): ", "warning")],
+    "valac": [(r"^" + F + r":(?P<line>\d+)\.(?P<col>\d+)-\d+\.\d+: (?P<level>error|warning|note)", None)],
+    "bison": [(r"^" + F + r":(?P<line>\d+)\.(?P<col>\d+)(?:-[\d.]+)?: (?P<level>fatal error|error|warning|note)", None)],
+    "flex": [(r"^" + F + r":(?P<line>\d+): warning,", "warning"),
+             (r"^" + F + r":(?P<line>\d+): ", "error")],
+    "protoc": [(r"^" + F + r":(?P<line>\d+):(?P<col>\d+): warning: ", "warning"),
+               (r"^" + F + r":(?P<line>\d+):(?P<col>\d+): ", "error")],
+    "mvn": [(r"^\[(?P<level>ERROR|WARNING)\] " + F + r":\[(?P<line>\d+),(?P<col>\d+)\] ", None)],
 }
 
 

@@ -1,0 +1,6 @@
+%token NUM
+%%
+expr: NUM
+    | undefined_rule
+    ;
+%%

@@ -1,0 +1,8 @@
+%token NUM
+%%
+expr: expr '+' expr
+    | expr '*' expr
+    | NUM
+    ;
+unused: NUM;
+%%

@@ -1,0 +1,9 @@
+%token NUM
+%%
+expr: expr '+' term
+    | term
+    ;
+term: NUM
+    | missing
+    ;
+%%

@@ -1,0 +1,6 @@
+defmodule Broken do
+  def go(x) do
+    if x > 1 do
+      :big
+  end
+end

@@ -1,0 +1,2 @@
+x = [1, 2, 3
+IO.inspect(x)

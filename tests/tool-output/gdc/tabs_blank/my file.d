@@ -1,0 +1,7 @@
+module myfile;
+
+int f()
+{
+	int a = 1;
+	return a +	undefinedB;
+}

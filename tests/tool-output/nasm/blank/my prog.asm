@@ -1,0 +1,4 @@
+bits 64
+section .text
+	mov rax, missing_sym
+	ret

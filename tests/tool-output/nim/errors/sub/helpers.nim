@@ -1,0 +1,2 @@
+proc double*(x: int): int =
+  x * 2

@@ -1,0 +1,4 @@
+proc f(x: int): int =
+	result = x +	undefinedB
+
+echo f(1)

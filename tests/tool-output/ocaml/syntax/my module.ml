@@ -1,0 +1,4 @@
+let f x =
+  match x with
+  | 0 -> "zero"
+  | 1 -> "one"

@@ -1,0 +1,3 @@
+package MyLib;
+sub g { my @a = @_; return }
+1;

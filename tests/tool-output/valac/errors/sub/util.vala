@@ -1,0 +1,5 @@
+namespace Util {
+    public int twice (int x) {
+        return x * 2;
+    }
+}

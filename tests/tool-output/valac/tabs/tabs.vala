@@ -1,0 +1,4 @@
+void main () {
+	int a = 1;
+	int b = a +	undefined_b;
+}

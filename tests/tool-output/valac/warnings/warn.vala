@@ -1,0 +1,4 @@
+void main () {
+    int unused = 3;
+    stdout.printf ("hello\n");
+}
