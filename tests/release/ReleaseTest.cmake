@@ -20,7 +20,7 @@ endif()
 
 # Exactly the module, its language and help files, the readme and the shipped types.
 set(expected Kilnrun/Kilnrun.dll Kilnrun/KilnrunEng.hlf Kilnrun/KilnrunEng.lng Kilnrun/KilnrunRus.hlf
-             Kilnrun/KilnrunRus.lng Kilnrun/Readme.txt)
+             Kilnrun/KilnrunRus.lng Kilnrun/README-formats.md Kilnrun/Readme.txt)
 file(GLOB types RELATIVE "${SOURCE_DIR}/dist/Types" "${SOURCE_DIR}/dist/Types/*.ini")
 foreach(type ${types})
   list(APPEND expected "Kilnrun/Types/${type}")
