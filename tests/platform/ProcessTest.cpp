@@ -215,7 +215,20 @@ TEST(WaitForProcess, GivesUpAfterTheTimeAndWaitsAgainLater) {
     EXPECT_EQ(System().GetExitCode(process.Get()), 4u);
 }
 
-TEST(CloseHandle, IgnoresNoHandle) { System().CloseHandle(platform::kNoHandle); }
+TEST(CloseHandle, IgnoresNoHandle) {
+    // Closing "no handle" makes no system call: the last error stays, and an open file stays open.
+    TempFolder dir("platform");
+    UniqueHandle file(System().OpenFileForRead(dir.Write("kept.txt", "kept")));
+    ASSERT_TRUE(file.Valid());
+    EXPECT_EQ(System().OpenFileForRead(dir.Name("missing.txt")), platform::kNoHandle);
+    ASSERT_EQ(System().LastErrorCode(), platform_test::FileNotFoundCode());
+
+    System().CloseHandle(platform::kNoHandle);
+    EXPECT_EQ(System().LastErrorCode(), platform_test::FileNotFoundCode());
+    char buffer[8];
+    EXPECT_EQ(System().ReadFile(file.Get(), buffer, sizeof buffer), 4);
+    EXPECT_EQ(std::string(buffer, 4), "kept");
+}
 
 TEST(CloseHandle, LetsARunningProcessGoOn) {
     UniqueHandle reader;
