@@ -7,13 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "support/ListLines.h"
+
 namespace {
 
-std::vector<std::string> Lines(const TStringList &list) {
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < list.Count(); ++i) lines.emplace_back(list.Text(i));
-    return lines;
-}
+using support::LinesOf;
 
 struct LoadCase {
     const char *label;
@@ -26,7 +24,7 @@ class LoadFromBytes : public ::testing::TestWithParam<LoadCase> {};
 TEST_P(LoadFromBytes, SplitsIntoLines) {
     TStringList list;
     list.LoadFromBytes(GetParam().bytes);
-    EXPECT_EQ(Lines(list), GetParam().lines);
+    EXPECT_EQ(LinesOf(list), GetParam().lines);
 }
 
 using namespace std::string_literals;
@@ -113,13 +111,13 @@ TEST(TStringList, EditingKeepsObjectsWithTheirEntries) {
     list.Replace(1, "B");
     EXPECT_EQ(list.Object(1), second);
     list.Delete(0);
-    EXPECT_EQ(Lines(list), (std::vector<std::string>{"B", "c"}));
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"B", "c"}));
     EXPECT_EQ(list.IndexOfObject(second), 0u);
     EXPECT_FALSE(list.IndexOfObject(first).has_value());
 
     list.Insert(99, "end");  // past the end appends
     list.Delete(99);         // past the end does nothing
-    EXPECT_EQ(Lines(list), (std::vector<std::string>{"B", "c", "end"}));
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"B", "c", "end"}));
 }
 
 // A long list keeps its order and objects through edits at and around the places where its
@@ -141,7 +139,7 @@ TEST(TStringList, LongListsEditLikeAVector) {
         list.Delete(at);
         expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(at));
     }
-    EXPECT_EQ(Lines(list), expected);
+    EXPECT_EQ(LinesOf(list), expected);
     const std::optional<std::size_t> index = list.IndexOfObject(tracked);
     ASSERT_TRUE(index.has_value());
     EXPECT_EQ(list.Text(*index), "448");
@@ -149,16 +147,16 @@ TEST(TStringList, LongListsEditLikeAVector) {
 
     TStringList moved(std::move(list));
     EXPECT_EQ(list.Count(), 0u);
-    EXPECT_EQ(Lines(moved), expected);
+    EXPECT_EQ(LinesOf(moved), expected);
     TStringList target;
     target.Append("old");
     target = std::move(moved);
-    EXPECT_EQ(Lines(target), expected);
+    EXPECT_EQ(LinesOf(target), expected);
     target.AppendFrom(list);  // an emptied list appends nothing
     EXPECT_EQ(target.Count(), expected.size());
     target.Clear();
     target.Append("again");
-    EXPECT_EQ(Lines(target), (std::vector<std::string>{"again"}));
+    EXPECT_EQ(LinesOf(target), (std::vector<std::string>{"again"}));
 }
 
 struct ReplaceCase {
@@ -175,7 +173,7 @@ TEST_P(ReplaceByView, SetsTheTextAndKeepsTheObject) {
     list.Append(GetParam().before, TCommandOptions::Create());
     TCommandOptions *object = list.Object(1);
     list.Replace(1, GetParam().text);
-    EXPECT_EQ(Lines(list), (std::vector<std::string>{"first", GetParam().text}));
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"first", GetParam().text}));
     EXPECT_EQ(list.Object(1), object);
 }
 
@@ -219,7 +217,7 @@ TEST(TStringList, AppendFromMovesEntriesAndObjects) {
 
     target.AppendFrom(source);
     EXPECT_TRUE(source.Empty());
-    EXPECT_EQ(Lines(target), (std::vector<std::string>{"t", "s1", "s2"}));
+    EXPECT_EQ(LinesOf(target), (std::vector<std::string>{"t", "s1", "s2"}));
     EXPECT_EQ(target.Object(1), moved);
 }
 
@@ -273,7 +271,7 @@ TEST(TStringList, ObjectsStayWithTheirEntriesWhenOnlySomeHaveOne) {
     EXPECT_EQ(list.Object(3), nullptr);
     EXPECT_EQ(list.IndexOfObject(b), 2u);
     list.Delete(1);
-    EXPECT_EQ(Lines(list), (std::vector<std::string>{"z", "b", "c"}));
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"z", "b", "c"}));
     EXPECT_EQ(list.Object(1), b);
     EXPECT_THROW(list.Object(3), std::out_of_range);
 }
