@@ -193,6 +193,30 @@ TEST(ParseCommandList, ACommandCopiesTheBaseNotTheCommandAbove) {
     EXPECT_EQ(list.Object(1)->Ask, "");  // a copy, not a reference
 }
 
+TEST(ParseCommandList, ACommandTakesEveryDirectiveAboveItAsItsOwn) {
+    auto base = TCommandOptions::Create();
+    TStringList list = ListOf({"#SAVE=false", "#TOMENU=true", "#REGEXP=x(\\d+)", "#LINEMATCH=2", "#COLUMNMATCH=3",
+                               "#FILEMATCH=4", "#CDFILEDIR=FALSE", "#AUTOJUMP=True", "#ASK=Prompt",
+                               "#AUTOEXIT=TRUE", "Cmd=x"});
+    ParseCommandList(*base, list);
+    ASSERT_EQ(list.Count(), 1u);
+    const TCommandOptions &options = *list.Object(0);
+    EXPECT_FALSE(options.Save);
+    EXPECT_TRUE(options.ToMenu);
+    EXPECT_EQ(options.RegExp, "x(\\d+)");
+    EXPECT_EQ(options.LineMatch, 2);
+    EXPECT_EQ(options.ColumnMatch, 3);
+    EXPECT_EQ(options.FileMatch, 4);
+    EXPECT_FALSE(options.CdFileDir);
+    EXPECT_TRUE(options.AutoJump);
+    EXPECT_EQ(options.Ask, "Prompt");
+    EXPECT_TRUE(options.AutoExit);
+    base->RegExp = "changed";
+    base->Ask = "changed";
+    EXPECT_EQ(options.RegExp, "x(\\d+)");
+    EXPECT_EQ(options.Ask, "Prompt");
+}
+
 class InvalidIntegerDirective : public ::testing::TestWithParam<const char *> {};
 
 TEST_P(InvalidIntegerDirective, EndsParsingWithTheMessage) {
