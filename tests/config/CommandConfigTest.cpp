@@ -86,14 +86,14 @@ TEST(ParseCommandList, ScopingAcrossTheCommonAndTheExtensionFile) {
     EXPECT_TRUE(base->Save);
 }
 
-TEST(ParseCommandList, EveryDirectiveSetsItsField) {
-    auto base = TCommandOptions::Create();
-    TStringList list = ListOf({"Cmd=x", "#SAVE=false", "#TOMENU=true", "#REGEXP=^(\\w+):(\\d+)",
-                               "#LINEMATCH=2", "#COLUMNMATCH=-1", "#FILEMATCH=$3", "#CDFILEDIR=FALSE",
-                               "#AUTOJUMP=True", "#ASK=Arguments:", "#AUTOEXIT=TRUE"});
-    ParseCommandList(*base, list);
-    ASSERT_EQ(list.Count(), 1u);
-    const TCommandOptions &options = *list.Object(0);
+/// One line for every directive, each setting its field away from the default.
+constexpr const char *kEveryDirective[] = {"#SAVE=false",      "#TOMENU=true",     "#REGEXP=^(\\w+):(\\d+)",
+                                           "#LINEMATCH=2",     "#COLUMNMATCH=-1",  "#FILEMATCH=$3",
+                                           "#CDFILEDIR=FALSE", "#AUTOJUMP=True",   "#ASK=Arguments:",
+                                           "#AUTOEXIT=TRUE"};
+
+/// Checks that `options` holds what the lines of kEveryDirective say.
+void ExpectEveryDirective(const TCommandOptions &options) {
     EXPECT_FALSE(options.Save);
     EXPECT_TRUE(options.ToMenu);
     EXPECT_EQ(options.RegExp, "^(\\w+):(\\d+)");
@@ -104,6 +104,15 @@ TEST(ParseCommandList, EveryDirectiveSetsItsField) {
     EXPECT_TRUE(options.AutoJump);
     EXPECT_EQ(options.Ask, "Arguments:");
     EXPECT_TRUE(options.AutoExit);
+}
+
+TEST(ParseCommandList, EveryDirectiveSetsItsField) {
+    auto base = TCommandOptions::Create();
+    TStringList list = ListOf({"Cmd=x"});
+    for (const char *line : kEveryDirective) list.Append(line);
+    ParseCommandList(*base, list);
+    ASSERT_EQ(list.Count(), 1u);
+    ExpectEveryDirective(*list.Object(0));
     // A directive below a command leaves the base alone.
     EXPECT_EQ(base->RegExp, TCommandOptions().RegExp);
     EXPECT_TRUE(base->Save);
@@ -195,26 +204,17 @@ TEST(ParseCommandList, ACommandCopiesTheBaseNotTheCommandAbove) {
 
 TEST(ParseCommandList, ACommandTakesEveryDirectiveAboveItAsItsOwn) {
     auto base = TCommandOptions::Create();
-    TStringList list = ListOf({"#SAVE=false", "#TOMENU=true", "#REGEXP=x(\\d+)", "#LINEMATCH=2", "#COLUMNMATCH=3",
-                               "#FILEMATCH=4", "#CDFILEDIR=FALSE", "#AUTOJUMP=True", "#ASK=Prompt",
-                               "#AUTOEXIT=TRUE", "Cmd=x"});
+    TStringList list;
+    for (const char *line : kEveryDirective) list.Append(line);
+    list.Append("Cmd=x");
     ParseCommandList(*base, list);
     ASSERT_EQ(list.Count(), 1u);
     const TCommandOptions &options = *list.Object(0);
-    EXPECT_FALSE(options.Save);
-    EXPECT_TRUE(options.ToMenu);
-    EXPECT_EQ(options.RegExp, "x(\\d+)");
-    EXPECT_EQ(options.LineMatch, 2);
-    EXPECT_EQ(options.ColumnMatch, 3);
-    EXPECT_EQ(options.FileMatch, 4);
-    EXPECT_FALSE(options.CdFileDir);
-    EXPECT_TRUE(options.AutoJump);
-    EXPECT_EQ(options.Ask, "Prompt");
-    EXPECT_TRUE(options.AutoExit);
+    ExpectEveryDirective(options);
     base->RegExp = "changed";
     base->Ask = "changed";
-    EXPECT_EQ(options.RegExp, "x(\\d+)");
-    EXPECT_EQ(options.Ask, "Prompt");
+    EXPECT_EQ(options.RegExp, "^(\\w+):(\\d+)");
+    EXPECT_EQ(options.Ask, "Arguments:");
 }
 
 class InvalidIntegerDirective : public ::testing::TestWithParam<const char *> {};
