@@ -8,6 +8,10 @@
 #include "config/ConfigTestSupport.h"
 #include "config/Dirs.h"
 
+#include "support/Failure.h"
+#include "support/ListLines.h"
+#include "support/TempFolder.h"
+
 namespace {
 
 TStringList ListOf(std::initializer_list<const char *> lines) {
@@ -16,20 +20,7 @@ TStringList ListOf(std::initializer_list<const char *> lines) {
     return list;
 }
 
-std::vector<std::string> Lines(const TStringList &list) {
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < list.Count(); ++i) lines.emplace_back(list.Text(i));
-    return lines;
-}
-
-std::string IntegerError(const std::string &value) {
-    try {
-        ParseConfigInteger(value);
-    } catch (const std::runtime_error &error) {
-        return error.what();
-    }
-    return "no error";
-}
+using support::LinesOf;
 
 // --- Integers -----------------------------------------------------------------------------
 
@@ -57,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
 class InvalidIntegers : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(InvalidIntegers, FailWithTheValueInTheMessage) {
-    EXPECT_EQ(IntegerError(GetParam()), "'" + GetParam() + "' is not a valid integer value");
+    EXPECT_EQ(support::FailureOf([&] { ParseConfigInteger(GetParam()); }), "'" + GetParam() + "' is not a valid integer value");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -75,8 +66,8 @@ TEST(ParseCommandList, ScopingAcrossTheCommonAndTheExtensionFile) {
     ParseCommandList(*base, common);
     ParseCommandList(*base, extension);
 
-    ASSERT_EQ(Lines(common), (std::vector<std::string>{"Build=make", "Run=./a.out"}));
-    ASSERT_EQ(Lines(extension), (std::vector<std::string>{"Compile=gcc -c %s"}));
+    ASSERT_EQ(LinesOf(common), (std::vector<std::string>{"Build=make", "Run=./a.out"}));
+    ASSERT_EQ(LinesOf(extension), (std::vector<std::string>{"Compile=gcc -c %s"}));
     const TCommandOptions &build = *common.Object(0);
     const TCommandOptions &run = *common.Object(1);
     const TCommandOptions &compile = *extension.Object(0);
@@ -95,14 +86,14 @@ TEST(ParseCommandList, ScopingAcrossTheCommonAndTheExtensionFile) {
     EXPECT_TRUE(base->Save);
 }
 
-TEST(ParseCommandList, EveryDirectiveSetsItsField) {
-    auto base = TCommandOptions::Create();
-    TStringList list = ListOf({"Cmd=x", "#SAVE=false", "#TOMENU=true", "#REGEXP=^(\\w+):(\\d+)",
-                               "#LINEMATCH=2", "#COLUMNMATCH=-1", "#FILEMATCH=$3", "#CDFILEDIR=FALSE",
-                               "#AUTOJUMP=True", "#ASK=Arguments:", "#AUTOEXIT=TRUE"});
-    ParseCommandList(*base, list);
-    ASSERT_EQ(list.Count(), 1u);
-    const TCommandOptions &options = *list.Object(0);
+/// One line for every directive, each setting its field away from the default.
+constexpr const char *kEveryDirective[] = {"#SAVE=false",      "#TOMENU=true",     "#REGEXP=^(\\w+):(\\d+)",
+                                           "#LINEMATCH=2",     "#COLUMNMATCH=-1",  "#FILEMATCH=$3",
+                                           "#CDFILEDIR=FALSE", "#AUTOJUMP=True",   "#ASK=Arguments:",
+                                           "#AUTOEXIT=TRUE"};
+
+/// Checks that `options` holds what the lines of kEveryDirective say.
+void ExpectEveryDirective(const TCommandOptions &options) {
     EXPECT_FALSE(options.Save);
     EXPECT_TRUE(options.ToMenu);
     EXPECT_EQ(options.RegExp, "^(\\w+):(\\d+)");
@@ -113,6 +104,15 @@ TEST(ParseCommandList, EveryDirectiveSetsItsField) {
     EXPECT_TRUE(options.AutoJump);
     EXPECT_EQ(options.Ask, "Arguments:");
     EXPECT_TRUE(options.AutoExit);
+}
+
+TEST(ParseCommandList, EveryDirectiveSetsItsField) {
+    auto base = TCommandOptions::Create();
+    TStringList list = ListOf({"Cmd=x"});
+    for (const char *line : kEveryDirective) list.Append(line);
+    ParseCommandList(*base, list);
+    ASSERT_EQ(list.Count(), 1u);
+    ExpectEveryDirective(*list.Object(0));
     // A directive below a command leaves the base alone.
     EXPECT_EQ(base->RegExp, TCommandOptions().RegExp);
     EXPECT_TRUE(base->Save);
@@ -154,7 +154,7 @@ TEST(ParseCommandList, DirectiveNamesAreCaseBlindAndExact) {
     EXPECT_TRUE(base->CdFileDir);
     // A blank before "#" makes a command whose title begins with it; "#" lines without "=" are
     // commands too, since their name is empty.
-    EXPECT_EQ(Lines(list), (std::vector<std::string>{"#", " #CDFILEDIR=FALSE", "Last=y"}));
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"#", " #CDFILEDIR=FALSE", "Last=y"}));
     EXPECT_EQ(list.Name(1), " #CDFILEDIR");
 }
 
@@ -202,6 +202,21 @@ TEST(ParseCommandList, ACommandCopiesTheBaseNotTheCommandAbove) {
     EXPECT_EQ(list.Object(1)->Ask, "");  // a copy, not a reference
 }
 
+TEST(ParseCommandList, ACommandTakesEveryDirectiveAboveItAsItsOwn) {
+    auto base = TCommandOptions::Create();
+    TStringList list;
+    for (const char *line : kEveryDirective) list.Append(line);
+    list.Append("Cmd=x");
+    ParseCommandList(*base, list);
+    ASSERT_EQ(list.Count(), 1u);
+    const TCommandOptions &options = *list.Object(0);
+    ExpectEveryDirective(options);
+    base->RegExp = "changed";
+    base->Ask = "changed";
+    EXPECT_EQ(options.RegExp, "^(\\w+):(\\d+)");
+    EXPECT_EQ(options.Ask, "Arguments:");
+}
+
 class InvalidIntegerDirective : public ::testing::TestWithParam<const char *> {};
 
 TEST_P(InvalidIntegerDirective, EndsParsingWithTheMessage) {
@@ -232,17 +247,17 @@ TEST(ParseCommandList, EmptyIntegerValueFails) {
 class ReadConfigurationTest : public ::testing::Test {
 protected:
     ReadConfigurationTest()
-        : moduleDir_(JoinPath(temp_.Root(), "plugin")),
-          sourceDir_(JoinPath(temp_.Root(), "src")),
+        : moduleDir_(JoinPath(temp_.Name(), "plugin")),
+          sourceDir_(JoinPath(temp_.Name(), "src")),
           host_(JoinPath(moduleDir_, "Kilnrun.dll")) {}
 
     std::string TypesName(const std::string &name) const { return JoinPath(JoinPath(moduleDir_, "Types"), name); }
     std::string SourceName(const std::string &name) const { return JoinPath(sourceDir_, name); }
     static void Write(const std::string &fullName, const std::string &bytes) {
-        configtest::TempDir::Write(fullName, bytes);
+        support::WriteFile(fullName, bytes);
     }
 
-    configtest::TempDir temp_;
+    support::TempFolder temp_{"config"};
     std::string moduleDir_;
     std::string sourceDir_;
     configtest::FakeHost host_;
@@ -261,8 +276,8 @@ TEST_F(ReadConfigurationTest, ReadsTheCommonFileFirstAndTheTypesExtensionFile) {
     Write(TypesName("AllFiles.ini"), "#TOMENU=TRUE\r\nBuild=make\r\n");
     Write(TypesName("c.ini"), "Compile=gcc -c %s\n#SAVE=false\n");
     CommandLists lists = ReadConfiguration(*base_, SourceName("main.c"));
-    EXPECT_EQ(Lines(*lists.common), (std::vector<std::string>{"Build=make"}));
-    EXPECT_EQ(Lines(*lists.extension), (std::vector<std::string>{"Compile=gcc -c %s"}));
+    EXPECT_EQ(LinesOf(*lists.common), (std::vector<std::string>{"Build=make"}));
+    EXPECT_EQ(LinesOf(*lists.extension), (std::vector<std::string>{"Compile=gcc -c %s"}));
     EXPECT_TRUE(lists.extension->Object(0)->ToMenu);  // the common file's leading directive
     EXPECT_FALSE(lists.extension->Object(0)->Save);
     EXPECT_TRUE(lists.common->Object(0)->Save);
@@ -272,31 +287,31 @@ TEST_F(ReadConfigurationTest, AFileBesideTheEditedFileHidesTheTypesOne) {
     Write(TypesName("pas.ini"), "FromTypes=1\n");
     Write(SourceName("pas.ini"), "FromSource=1\n");
     CommandLists lists = ReadConfiguration(*base_, SourceName("unit1.pas"));
-    EXPECT_EQ(Lines(*lists.extension), (std::vector<std::string>{"FromSource=1"}));
+    EXPECT_EQ(LinesOf(*lists.extension), (std::vector<std::string>{"FromSource=1"}));
 }
 
 TEST_F(ReadConfigurationTest, ExtensionCaseIsKeptInTheFileName) {
     Write(TypesName("PAS.ini"), "Upper=1\n");
     CommandLists lists = ReadConfiguration(*base_, SourceName("unit1.PAS"));
-    EXPECT_EQ(Lines(*lists.extension), (std::vector<std::string>{"Upper=1"}));
+    EXPECT_EQ(LinesOf(*lists.extension), (std::vector<std::string>{"Upper=1"}));
 }
 
 TEST_F(ReadConfigurationTest, AFileWithoutExtensionLooksForDotIni) {
     Write(TypesName(".ini"), "Make=make\n");
     CommandLists fromTypes = ReadConfiguration(*base_, SourceName("Makefile"));
-    EXPECT_EQ(Lines(*fromTypes.extension), (std::vector<std::string>{"Make=make"}));
+    EXPECT_EQ(LinesOf(*fromTypes.extension), (std::vector<std::string>{"Make=make"}));
 
     Write(SourceName(".ini"), "Local=make -C .\n");
     CommandLists beside = ReadConfiguration(*base_, SourceName("Makefile"));
-    EXPECT_EQ(Lines(*beside.extension), (std::vector<std::string>{"Local=make -C ."}));
+    EXPECT_EQ(LinesOf(*beside.extension), (std::vector<std::string>{"Local=make -C ."}));
 }
 
 TEST_F(ReadConfigurationTest, ADotInTheFolderNameIsNoExtension) {
-    std::string dottedDir = JoinPath(temp_.Root(), "my.project");
+    std::string dottedDir = JoinPath(temp_.Name(), "my.project");
     Write(TypesName(".ini"), "NoExtension=1\n");
     Write(TypesName("project.ini"), "Wrong=1\n");
     CommandLists lists = ReadConfiguration(*base_, JoinPath(dottedDir, "README"));
-    EXPECT_EQ(Lines(*lists.extension), (std::vector<std::string>{"NoExtension=1"}));
+    EXPECT_EQ(LinesOf(*lists.extension), (std::vector<std::string>{"NoExtension=1"}));
 }
 
 TEST_F(ReadConfigurationTest, DirectoriesOfTheSameNameDoNotCount) {
@@ -305,13 +320,13 @@ TEST_F(ReadConfigurationTest, DirectoriesOfTheSameNameDoNotCount) {
     Write(TypesName("c.ini"), "FromTypes=1\n");
     CommandLists lists = ReadConfiguration(*base_, SourceName("main.c"));
     EXPECT_TRUE(lists.common->Empty());
-    EXPECT_EQ(Lines(*lists.extension), (std::vector<std::string>{"FromTypes=1"}));
+    EXPECT_EQ(LinesOf(*lists.extension), (std::vector<std::string>{"FromTypes=1"}));
 }
 
 TEST_F(ReadConfigurationTest, EmptyLinesAndFinalLineEnds) {
     Write(TypesName("c.ini"), "A=1\n\nB=2\n");
     CommandLists lists = ReadConfiguration(*base_, SourceName("main.c"));
-    EXPECT_EQ(Lines(*lists.extension), (std::vector<std::string>{"A=1", "", "B=2"}));
+    EXPECT_EQ(LinesOf(*lists.extension), (std::vector<std::string>{"A=1", "", "B=2"}));
 }
 
 TEST_F(ReadConfigurationTest, InvalidIntegerEndsTheReading) {

@@ -9,6 +9,9 @@
 #include "config/Dirs.h"
 #include "plugin/KilnrunMsg.h"
 
+#include "support/ListLines.h"
+#include "support/TempFolder.h"
+
 namespace {
 
 std::unique_ptr<TStringList> ParsedList(std::initializer_list<const char *> lines, TCommandOptions &base) {
@@ -18,11 +21,7 @@ std::unique_ptr<TStringList> ParsedList(std::initializer_list<const char *> line
     return list;
 }
 
-std::vector<std::string> Lines(const TStringList &list) {
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < list.Count(); ++i) lines.emplace_back(list.Text(i));
-    return lines;
-}
+using support::LinesOf;
 
 bool AllZero(const FarMenuItem &item, std::size_t fromTextIndex) {
     for (std::size_t i = fromTextIndex; i < sizeof(item.Text); ++i)
@@ -38,7 +37,7 @@ protected:
 
 TEST_F(CommandMenuTest, WithoutCommandsOnlyTheShowOutputItem) {
     auto merged = MergeCommandMenu(std::make_unique<TStringList>(), std::make_unique<TStringList>());
-    EXPECT_EQ(Lines(*merged), (std::vector<std::string>{"Show output=1"}));
+    EXPECT_EQ(LinesOf(*merged), (std::vector<std::string>{"Show output=1"}));
     std::vector<FarMenuItem> items = BuildCommandMenuItems(*merged);
     ASSERT_EQ(items.size(), 1u);
     EXPECT_STREQ(items[0].Text, "Show output");
@@ -47,7 +46,7 @@ TEST_F(CommandMenuTest, WithoutCommandsOnlyTheShowOutputItem) {
 
 TEST_F(CommandMenuTest, NullListsCountAsEmpty) {
     auto merged = MergeCommandMenu(nullptr, nullptr);
-    EXPECT_EQ(Lines(*merged), (std::vector<std::string>{"Show output=1"}));
+    EXPECT_EQ(LinesOf(*merged), (std::vector<std::string>{"Show output=1"}));
 }
 
 TEST_F(CommandMenuTest, ExtensionCommandsComeBeforeCommonOnes) {
@@ -57,7 +56,7 @@ TEST_F(CommandMenuTest, ExtensionCommandsComeBeforeCommonOnes) {
     TCommandOptions *compileOptions = extension->Object(0);
 
     auto merged = MergeCommandMenu(std::move(extension), std::move(common));
-    EXPECT_EQ(Lines(*merged), (std::vector<std::string>{"Show output=1", "---", "Compile=gcc -c %s",
+    EXPECT_EQ(LinesOf(*merged), (std::vector<std::string>{"Show output=1", "---", "Compile=gcc -c %s",
                                                         "Build=make", "Run=./a.out"}));
     EXPECT_EQ(merged->Object(0), nullptr);
     EXPECT_EQ(merged->Object(1), nullptr);
@@ -68,9 +67,9 @@ TEST_F(CommandMenuTest, ExtensionCommandsComeBeforeCommonOnes) {
 
 TEST_F(CommandMenuTest, SeparatorAlsoForCommandsOfOneFileOnly) {
     auto onlyCommon = MergeCommandMenu(std::make_unique<TStringList>(), ParsedList({"A=1"}, *base_));
-    EXPECT_EQ(Lines(*onlyCommon), (std::vector<std::string>{"Show output=1", "---", "A=1"}));
+    EXPECT_EQ(LinesOf(*onlyCommon), (std::vector<std::string>{"Show output=1", "---", "A=1"}));
     auto onlyExtension = MergeCommandMenu(ParsedList({"B=2"}, *base_), nullptr);
-    EXPECT_EQ(Lines(*onlyExtension), (std::vector<std::string>{"Show output=1", "---", "B=2"}));
+    EXPECT_EQ(LinesOf(*onlyExtension), (std::vector<std::string>{"Show output=1", "---", "B=2"}));
 }
 
 TEST_F(CommandMenuTest, ItemsShowNamesAndDashLinesAsSeparators) {
@@ -216,17 +215,17 @@ TEST_F(CommandMenuTest, OptionSetsLiveAndDieWithTheMergedList) {
 }
 
 TEST(CommandMenuReal, ReadMergeAndPickFromRealFiles) {
-    configtest::TempDir temp;
-    std::string moduleDir = JoinPath(temp.Root(), "plugin");
+    support::TempFolder temp("config");
+    std::string moduleDir = JoinPath(temp.Name(), "plugin");
     std::string typesDir = JoinPath(moduleDir, "Types");
     configtest::FakeHost host(JoinPath(moduleDir, "Kilnrun.dll"));
-    configtest::TempDir::Write(JoinPath(typesDir, "AllFiles.ini"), "#TOMENU=TRUE\nBuild=make\n---\nclean=make clean\n");
-    configtest::TempDir::Write(JoinPath(typesDir, "c.ini"), "#AUTOJUMP=TRUE\nClean=rm -f *.o\n");
+    support::WriteFile(JoinPath(typesDir, "AllFiles.ini"), "#TOMENU=TRUE\nBuild=make\n---\nclean=make clean\n");
+    support::WriteFile(JoinPath(typesDir, "c.ini"), "#AUTOJUMP=TRUE\nClean=rm -f *.o\n");
 
     auto base = TCommandOptions::Create();
-    CommandLists lists = ReadConfiguration(*base, JoinPath(temp.Root(), "main.c"));
+    CommandLists lists = ReadConfiguration(*base, JoinPath(temp.Name(), "main.c"));
     auto merged = MergeCommandMenu(std::move(lists.extension), std::move(lists.common));
-    EXPECT_EQ(Lines(*merged), (std::vector<std::string>{"Show output=1", "---", "Clean=rm -f *.o",
+    EXPECT_EQ(LinesOf(*merged), (std::vector<std::string>{"Show output=1", "---", "Clean=rm -f *.o",
                                                         "Build=make", "---", "clean=make clean"}));
     host.menuAnswer = 5;
     int chosen = ShowCommandMenu(*merged);

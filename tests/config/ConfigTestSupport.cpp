@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <fstream>
-#include <random>
 #include <stdexcept>
 
 #include "plugin/FARIntf.h"
@@ -55,30 +52,6 @@ FakeHost::FakeHost(std::string moduleName) {
 FakeHost::~FakeHost() {
     far::ResetStartupInfo();
     activeHost = nullptr;
-}
-
-TempDir::TempDir() {
-    static std::atomic<int> counter{0};
-    std::filesystem::path base = std::filesystem::temp_directory_path();
-    for (;;) {
-        path_ = base / ("kilnrun-config-" + std::to_string(std::random_device{}()) + "-" +
-                        std::to_string(counter++));
-        if (std::filesystem::create_directory(path_)) break;
-    }
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempDir::Write(const std::string &fullName, const std::string &bytes) {
-    std::filesystem::path file(fullName);
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + file.string());
-    return fullName;
 }
 
 }  // namespace configtest

@@ -1,8 +1,7 @@
-// Helpers of the config tests: a platform that changes only what a test needs, a host whose
-// services are plain functions, and a temporary folder of real files.
+// Helpers of the config tests: a platform that changes only what a test needs and a host whose
+// services are plain functions.
 #pragma once
 
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -56,23 +55,6 @@ public:
     std::vector<std::string> messages{"Ok", "Cancel", "Kilnrun", "Error", "Show output", "No output"};
     int menuAnswer = -1;
     std::vector<ShownMenu> menus;
-};
-
-/// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir &) = delete;
-    TempDir &operator=(const TempDir &) = delete;
-
-    /// The folder's full name in the platform's own spelling.
-    std::string Root() const { return path_.string(); }
-    /// Writes `bytes` to the file `fullName` (creating folders on the way) and returns the name.
-    static std::string Write(const std::string &fullName, const std::string &bytes);
-
-private:
-    std::filesystem::path path_;
 };
 
 }  // namespace configtest

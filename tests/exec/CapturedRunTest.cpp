@@ -11,16 +11,15 @@
 #include "exec/ConsoleApp.h"
 #include "programs/TestPrograms.h"
 
+#include "support/Failure.h"
+#include "support/ListLines.h"
+#include "support/TempFolder.h"
+
 namespace {
 
-using exec_test::FailureOf;
+using support::FailureOf;
+using support::LinesOf;
 using Lines = std::vector<std::string>;
-
-Lines EntriesOf(const TStringList &list) {
-    Lines lines;
-    for (std::size_t i = 0; i < list.Count(); ++i) lines.emplace_back(list.Text(i));
-    return lines;
-}
 
 std::string Repeat(std::size_t count, char c) { return std::string(count, c); }
 
@@ -59,7 +58,7 @@ TEST_P(CapturedRunTest, AssemblesTheProgramsOutput) {
     std::uint32_t exitCode = 0;
     ASSERT_EQ(FailureOf([&] { exitCode = RunCaptured(KILNRUN_TESTPROG_PATH, c.arguments, output); }),
               "(nothing thrown)");
-    EXPECT_EQ(EntriesOf(output), c.lines);
+    EXPECT_EQ(LinesOf(output), c.lines);
     EXPECT_EQ(exitCode, c.exitCode);
 }
 
@@ -92,7 +91,7 @@ TEST(CapturedRun, AProgramReadingItsInputMeetsTheEnd) {
     NoLeaks check;
     TStringList output;
     ASSERT_EQ(RunCaptured(KILNRUN_TESTPROG_PATH, "out:first\\r\\n readin out:done", output), 0u);
-    EXPECT_EQ(EntriesOf(output), (Lines{"first", "read: 0 bytes", "done"}));
+    EXPECT_EQ(LinesOf(output), (Lines{"first", "read: 0 bytes", "done"}));
 }
 
 TEST(CapturedRun, NotifiesEveryChangeOfTheList) {
@@ -118,7 +117,7 @@ TEST(CapturedRun, RunsBatchFiles) {
         TStringList output;
         ASSERT_EQ(FailureOf([&] { RunCaptured(batch, "one two", output); }), "(nothing thrown)") << batch;
         const std::string name = std::string(batch).substr(std::string(batch).find_last_of('\\') + 1);
-        Lines lines = EntriesOf(output);
+        Lines lines = LinesOf(output);
         EXPECT_NE(std::find(lines.begin(), lines.end(), "Hello from " + name), lines.end()) << batch;
         EXPECT_NE(std::find(lines.begin(), lines.end(), "args: one two"), lines.end()) << batch;
     }
@@ -128,7 +127,7 @@ TEST(CapturedRun, ABatchFileThatPausesEnds) {
     NoLeaks check;
     TStringList output;
     ASSERT_EQ(FailureOf([&] { RunCaptured(KILNRUN_PAUSE_BAT_PATH, "", output); }), "(nothing thrown)");
-    Lines lines = EntriesOf(output);
+    Lines lines = LinesOf(output);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), "before pause");
     // The prompt of "pause" may share the line.
@@ -169,7 +168,7 @@ TEST(CapturedRun, Runs64BitConsolePrograms) {
     EXPECT_EQ(ResolveProgram(KILNRUN_TESTPROG64_PATH, "x"), "\"" KILNRUN_TESTPROG64_PATH "\" x");
     TStringList output;
     ASSERT_EQ(RunCaptured(KILNRUN_TESTPROG64_PATH, "out:sixty-four\r\n err:bits exit:7", output), 7u);
-    EXPECT_EQ(EntriesOf(output), (Lines{"sixty-four", "bits"}));
+    EXPECT_EQ(LinesOf(output), (Lines{"sixty-four", "bits"}));
 }
 
 TEST(CapturedRun, Refuses64BitWindowedPrograms) {
@@ -185,14 +184,14 @@ TEST(CapturedRun, RunsAScript) {
     NoLeaks check;
     TStringList output;
     ASSERT_EQ(RunCaptured(KILNRUN_HELLO_SH_PATH, "one two", output), 0u);
-    EXPECT_EQ(EntriesOf(output), (Lines{"Hello from hello.sh", "args: one two", ""}));
+    EXPECT_EQ(LinesOf(output), (Lines{"Hello from hello.sh", "args: one two", ""}));
 }
 
 TEST(CapturedRun, FindsProgramsOnThePath) {
     NoLeaks check;
     TStringList output;
     ASSERT_EQ(RunCaptured("sh", "-c \"echo found; exit 5\"", output), 5u);
-    EXPECT_EQ(EntriesOf(output), (Lines{"found", ""}));
+    EXPECT_EQ(LinesOf(output), (Lines{"found", ""}));
 }
 
 /// The output ends when the program and the processes it started have closed their copies
@@ -214,7 +213,7 @@ TEST_P(CapturedRunEndTest, ComesWithTheEndOfTheOutput) {
     const auto start = std::chrono::steady_clock::now();
     const std::uint32_t exitCode = RunCaptured("sh", std::string("-c \"") + c.script + "\"", output);
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_EQ(EntriesOf(output), c.lines);
+    EXPECT_EQ(LinesOf(output), c.lines);
     EXPECT_EQ(exitCode, c.programStillRuns ? platform::kStillActive : 0u);
     // Far below the life of the processes left running: the run does not wait for them.
     EXPECT_LT(took, std::chrono::seconds(9));
@@ -227,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(Processes, CapturedRunEndTest, ::testing::Values(
     EndCase{"HelperKeepsTheOutput", "(sleep 2; echo late) & echo early", {"early", "late", ""}, false}));
 
 TEST(CapturedRun, RefusesAFileThatIsNoProgram) {
-    exec_test::TempFolder folder;
+    support::TempFolder folder("exec");
     const std::string text = folder.Write("notes.txt", "just text\n", true);
     NoLeaks check;
     TStringList output;

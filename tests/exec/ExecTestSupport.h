@@ -1,9 +1,7 @@
 // Helpers shared by the tests of exec/: a platform that passes every call on to the real one
-// (fakes override only what they change), handle bookkeeping and small file utilities.
+// (fakes override only what they change) and handle bookkeeping.
 #pragma once
 
-#include <filesystem>
-#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -58,23 +56,5 @@ private:
 
 /// The number of open descriptors of this process (POSIX), or nullopt where it can't be told.
 std::optional<int> OpenDescriptorCount();
-
-/// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder &) = delete;
-    TempFolder &operator=(const TempFolder &) = delete;
-    const std::filesystem::path &Path() const { return path_; }
-    /// Writes `bytes` into a file of the folder and returns its full name.
-    std::string Write(const std::string &name, const std::string &bytes, bool executable = false) const;
-
-private:
-    std::filesystem::path path_;
-};
-
-/// The message of the std::runtime_error that `action` throws; "(nothing thrown)" otherwise.
-std::string FailureOf(const std::function<void()> &action);
 
 }  // namespace exec_test

@@ -7,15 +7,12 @@
 
 #include "exec/ConsoleApp.h"
 
+#include "support/ListLines.h"
+
 namespace {
 
+using support::LinesOf;
 using Lines = std::vector<std::string>;
-
-Lines EntriesOf(const TStringList &list) {
-    Lines lines;
-    for (std::size_t i = 0; i < list.Count(); ++i) lines.emplace_back(list.Text(i));
-    return lines;
-}
 
 Lines AssembleInChunks(const std::string &bytes, const std::vector<std::size_t> &cuts) {
     TStringList list;
@@ -27,7 +24,7 @@ Lines AssembleInChunks(const std::string &bytes, const std::vector<std::size_t> 
     }
     assembler.Feed(std::string_view(bytes).substr(from));
     assembler.Finish();
-    return EntriesOf(list);
+    return LinesOf(list);
 }
 
 std::string Repeat(std::size_t count, char c = 'x') { return std::string(count, c); }
@@ -199,7 +196,7 @@ TEST(LineAssembler, NotifiesAfterEveryChange) {
     std::vector<Lines> seen;
     LineAssembler assembler(list, [&](const TStringList &changed) {
         EXPECT_EQ(&changed, &list);
-        seen.push_back(EntriesOf(changed));
+        seen.push_back(LinesOf(changed));
     });
     assembler.Feed("ab\r\nc");
     assembler.Finish();

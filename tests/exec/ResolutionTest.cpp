@@ -9,9 +9,12 @@
 #include "ExecTestSupport.h"
 #include "exec/ConsoleApp.h"
 
+#include "support/Failure.h"
+#include "support/TempFolder.h"
+
 namespace {
 
-using exec_test::FailureOf;
+using support::FailureOf;
 using platform::PathStyle;
 
 void Put16(std::string &bytes, std::size_t at, std::uint16_t value) {
@@ -90,7 +93,7 @@ std::string ReplaceFound(std::string text, const std::string &found) {
 
 TEST_P(ResolveProgramTest, MakesTheCommandLineOrRefuses) {
     const ResolutionCase &c = GetParam();
-    exec_test::TempFolder folder;
+    support::TempFolder folder("exec");
     ResolvingPlatform fake;
     fake.nt = c.nt;
     fake.binaryType = c.type;
@@ -197,7 +200,7 @@ class GetImageTypeTest : public ::testing::TestWithParam<ImageCase> {};
 
 TEST_P(GetImageTypeTest, ReadsTheHeaders) {
     const ImageCase &c = GetParam();
-    exec_test::TempFolder folder;
+    support::TempFolder folder("exec");
     const std::string file = folder.Write("image.exe", c.bytes);
     ImagePlatform fake;
     fake.type = c.type;

@@ -4,8 +4,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "ExecTestSupport.h"
 #include "exec/Template.h"
+
+#include "support/Failure.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ TEST_P(ExpandTemplateTest, FormatsOrFails) {
     const ExpandCase &c = GetParam();
     const TemplateArguments args = NumberedArguments();
     if (c.fails) {
-        EXPECT_EQ(exec_test::FailureOf([&] { ExpandTemplate(c.templ, args); }), c.expected) << c.templ;
+        EXPECT_EQ(support::FailureOf([&] { ExpandTemplate(c.templ, args); }), c.expected) << c.templ;
     } else {
         EXPECT_EQ(ExpandTemplate(c.templ, args), c.expected) << c.templ;
     }

@@ -17,11 +17,13 @@
 #include "navigate/OutputStore.h"
 #include "plugin/FARUtils.h"
 #include "programs/TestPrograms.h"
+
+#include "support/Failure.h"
 #include "support/FakeHost.h"
 
 namespace {
 
-using exec_test::FailureOf;
+using support::FailureOf;
 using testing_host::FakeHost;
 using Lines = std::vector<std::string>;
 

@@ -9,10 +9,11 @@
 #endif
 
 #include "PlatformTestSupport.h"
+#include "support/TempFolder.h"
 
 namespace {
 
-using platform_test::ScratchDir;
+using support::TempFolder;
 
 platform::Platform &System() { return platform::System(); }
 
@@ -25,7 +26,7 @@ std::string AwkwardBytes() {
 }
 
 TEST(FileExists, IsTrueForAFileOnly) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     std::string file = dir.Write("present.txt", "x");
     std::string empty = dir.Write("empty.txt", "");
     std::filesystem::create_directory(dir.Path() / "folder");
@@ -39,7 +40,7 @@ TEST(FileExists, IsTrueForAFileOnly) {
 }
 
 TEST(ReadWholeFile, GivesEveryByteUnchanged) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     const std::string bytes = AwkwardBytes();
     std::string read = "old contents";
     ASSERT_TRUE(System().ReadWholeFile(dir.Write("bytes.bin", bytes), read));
@@ -47,7 +48,7 @@ TEST(ReadWholeFile, GivesEveryByteUnchanged) {
 }
 
 TEST(ReadWholeFile, ReadsAFileLargerThanOneChunk) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     std::string bytes;
     for (int i = 0; i < 300000; ++i) bytes += static_cast<char>(i * 7);
     std::string read;
@@ -56,14 +57,14 @@ TEST(ReadWholeFile, ReadsAFileLargerThanOneChunk) {
 }
 
 TEST(ReadWholeFile, GivesAnEmptyFileAsNoBytes) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     std::string read = "old";
     ASSERT_TRUE(System().ReadWholeFile(dir.Write("empty", ""), read));
     EXPECT_EQ(read, "");
 }
 
 TEST(ReadWholeFile, FailsForAMissingFileOrAFolder) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     std::string read = "kept";
     EXPECT_FALSE(System().ReadWholeFile(dir.Name("missing"), read));
     EXPECT_FALSE(System().ReadWholeFile(dir.Path().string(), read));
@@ -71,7 +72,7 @@ TEST(ReadWholeFile, FailsForAMissingFileOrAFolder) {
 }
 
 TEST(ReadWholeFile, FailsForAFileThatCannotBeRead) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     std::string file = dir.Write("locked.txt", "secret");
     std::string read;
 #if defined(_WIN32)
@@ -94,7 +95,7 @@ TEST(ReadWholeFile, FailsForAFileThatCannotBeRead) {
 }
 
 TEST(OpenFileForRead, ReadsFromAnOffsetToTheEnd) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     std::string file = dir.Write("header.bin", std::string("MZ\0\0PE\0\0tail", 12));
     platform::UniqueHandle handle(System().OpenFileForRead(file));
     ASSERT_TRUE(handle.Valid());
@@ -112,13 +113,13 @@ TEST(OpenFileForRead, ReadsFromAnOffsetToTheEnd) {
 }
 
 TEST(OpenFileForRead, FailsForAMissingFile) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     EXPECT_EQ(System().OpenFileForRead(dir.Name("missing")), platform::kNoHandle);
     EXPECT_EQ(System().LastErrorCode(), platform_test::FileNotFoundCode());
 }
 
 TEST(OpenFileForRead, SharesReadingWithOtherReaders) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     std::string file = dir.Write("shared.txt", "abc");
     platform::UniqueHandle first(System().OpenFileForRead(file));
     platform::UniqueHandle second(System().OpenFileForRead(file));
@@ -139,7 +140,7 @@ private:
 };
 
 TEST_F(CurrentDirectoryTest, RoundTrips) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     std::filesystem::create_directory(dir.Path() / "sub dir");
     const std::string target = std::filesystem::canonical(dir.Path() / "sub dir").string();
 
@@ -154,7 +155,7 @@ TEST_F(CurrentDirectoryTest, RoundTrips) {
 }
 
 TEST_F(CurrentDirectoryTest, RefusesWhatCannotBeEntered) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     const std::string before = System().CurrentDirectory();
     EXPECT_FALSE(System().SetCurrentDirectory(dir.Name("missing")));
     EXPECT_FALSE(System().SetCurrentDirectory(dir.Write("file.txt", "x")));

@@ -4,18 +4,9 @@
 #include <windows.h>
 #else
 #include <cerrno>
-#include <unistd.h>
 #endif
 
 namespace platform_test {
-
-long ScratchDir::Pid() {
-#if defined(_WIN32)
-    return static_cast<long>(::GetCurrentProcessId());
-#else
-    return static_cast<long>(::getpid());
-#endif
-}
 
 std::uint32_t FileNotFoundCode() {
 #if defined(_WIN32)

@@ -16,6 +16,7 @@
 #endif
 
 #include "PlatformTestSupport.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ using platform::NativeHandle;
 using platform::UniqueHandle;
 using platform_test::CapturedRun;
 using platform_test::RunCaptured;
-using platform_test::ScratchDir;
+using support::TempFolder;
 using platform_test::Testprog;
 
 platform::Platform &System() { return platform::System(); }
@@ -68,7 +69,7 @@ TEST(CapturedProcess, ReadsTheNullDeviceAsStandardInput) {
 }
 
 TEST(CapturedProcess, RunsInTheCurrentDirectory) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     const std::string before = System().CurrentDirectory();
     ASSERT_TRUE(System().SetCurrentDirectory(dir.Path().string()));
     const std::string inside = System().CurrentDirectory();
@@ -129,7 +130,7 @@ TEST(Pipe, ReadFailsOnceEveryWriterIsGone) {
 }
 
 TEST(StartProcess, FailsForAMissingProgramWithTheSystemsError) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     const std::string missing = dir.Name("no-such-program");
     NativeHandle readEnd = platform::kNoHandle;
     NativeHandle writeEnd = platform::kNoHandle;
@@ -153,7 +154,7 @@ TEST(StartProcess, FailsForAnEmptyCommandLine) {
 
 #if !defined(_WIN32)
 TEST(StartProcess, FailsForAFileThatIsNotAProgram) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     const std::string text = dir.Write("notes.txt", "just text\n");
     ::chmod(text.c_str(), 0755);
     // Executed directly: no shell takes over a file that the system cannot run.
@@ -214,7 +215,20 @@ TEST(WaitForProcess, GivesUpAfterTheTimeAndWaitsAgainLater) {
     EXPECT_EQ(System().GetExitCode(process.Get()), 4u);
 }
 
-TEST(CloseHandle, IgnoresNoHandle) { System().CloseHandle(platform::kNoHandle); }
+TEST(CloseHandle, IgnoresNoHandle) {
+    // Closing "no handle" makes no system call: the last error stays, and an open file stays open.
+    TempFolder dir("platform");
+    UniqueHandle file(System().OpenFileForRead(dir.Write("kept.txt", "kept")));
+    ASSERT_TRUE(file.Valid());
+    EXPECT_EQ(System().OpenFileForRead(dir.Name("missing.txt")), platform::kNoHandle);
+    ASSERT_EQ(System().LastErrorCode(), platform_test::FileNotFoundCode());
+
+    System().CloseHandle(platform::kNoHandle);
+    EXPECT_EQ(System().LastErrorCode(), platform_test::FileNotFoundCode());
+    char buffer[8];
+    EXPECT_EQ(System().ReadFile(file.Get(), buffer, sizeof buffer), 4);
+    EXPECT_EQ(std::string(buffer, 4), "kept");
+}
 
 TEST(CloseHandle, LetsARunningProcessGoOn) {
     UniqueHandle reader;
@@ -380,7 +394,7 @@ private:
 };
 
 TEST(SearchPath, SearchesPathForExecutableFilesOnly) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     const std::string data = dir.Write("kilnrun-data", "x");
     ::chmod(data.c_str(), 0644);
     std::filesystem::create_directory(dir.Path() / "kilnrun-folder");
@@ -417,7 +431,7 @@ TEST(GetBinaryType, KnowsTheTestPrograms) {
 
 #if !defined(_WIN32)
 TEST(GetBinaryType, WantsTheExecutableBitForNativePrograms) {
-    ScratchDir dir;
+    TempFolder dir("platform");
     const std::string script = dir.Write("script", "#!/bin/sh\necho hi\n");
     ::chmod(script.c_str(), 0644);
     EXPECT_EQ(System().GetBinaryType(script), platform::kBinaryOther);

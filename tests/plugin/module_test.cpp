@@ -3,12 +3,12 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "navigate/OutputStore.h"
 #include "plugin/FARIntf.h"
 #include "plugin/FARUtils.h"
 #include "support/FakeHost.h"
+#include "support/TempFolder.h"
 
 extern "C" {
 void FARAPI SetStartupInfo(const PluginStartupInfo *info);
@@ -24,17 +24,11 @@ using testing_host::FakeHost;
 
 namespace {
 
-void WriteFile(const fs::path &path, const std::string &text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
+using support::WriteFile;
 
 class ModuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = fs::temp_directory_path() / ("kilnrun-module-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
         fs::create_directories(root / "module" / "Types");
         fs::create_directories(root / "src");
         host.SetModuleName((root / "module" / "Kilnrun.so").string());
@@ -43,12 +37,11 @@ protected:
     void TearDown() override {
         TheOutputStore().ReleaseOutput();
         far::ResetStartupInfo();
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
     }
     HANDLE Open() { return OpenPlugin(OPEN_EDITOR, 0); }
 
-    fs::path root;
+    support::TempFolder folder{"module"};
+    const fs::path root = folder.Path();
     FakeHost host;
 };
 

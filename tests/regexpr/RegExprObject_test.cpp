@@ -7,14 +7,7 @@
 namespace regexpr_test {
 namespace {
 
-std::int32_t CodeOf(auto &&action) {
-    try {
-        action();
-    } catch (const ERegExpr &e) {
-        return e.Code;
-    }
-    return 0;
-}
+using support::ErrorCodeOf;
 
 TEST(Object, StartsWithTheDefaults) {
     TRegExpr re;
@@ -141,8 +134,8 @@ TEST(Object, AModifierChangeRecompilesBeforeTheNextExec) {
 TEST(Object, AFailedCompilationIsRetriedAndFailsAgain) {
     TRegExpr re;
     re.SetExpression("(a");
-    EXPECT_EQ(CodeOf([&] { re.Exec("a"); }), ErrGroupNotClosed);
-    EXPECT_EQ(CodeOf([&] { re.Exec("a"); }), ErrGroupNotClosed);
+    EXPECT_EQ(ErrorCodeOf<ERegExpr>([&] { re.Exec("a"); }), ErrGroupNotClosed);
+    EXPECT_EQ(ErrorCodeOf<ERegExpr>([&] { re.Exec("a"); }), ErrGroupNotClosed);
     EXPECT_EQ(re.LastErrorCode(), ErrGroupNotClosed);
     re.SetExpression("(a)");
     EXPECT_TRUE(re.Exec("a"));

@@ -14,6 +14,8 @@
 #include "regexpr/RegExprDump.h"
 #include "tests/regexpr/RecursiveMatcher.h"
 
+#include "support/Failure.h"
+
 namespace regexpr_test {
 
 using namespace regexpr;
@@ -96,12 +98,7 @@ inline std::string CompareListings(const std::vector<std::uint8_t> &expected,
 inline std::int32_t ExecErrorCode(std::string_view pattern, std::string_view subject) {
     TRegExpr re;
     re.SetExpression(pattern);
-    try {
-        re.Exec(subject);
-    } catch (const ERegExpr &e) {
-        return e.Code;
-    }
-    return 0;
+    return support::ErrorCodeOf<ERegExpr>([&] { re.Exec(subject); });
 }
 
 /// Where the engine's last execution of `re` on `subject` (from the first character) differs from

@@ -8,36 +8,35 @@
 #include "exec/ConsoleApp.h"
 #include "programs/TestPrograms.h"
 #include "stress/StressSupport.h"
+#include "support/Failure.h"
+#include "support/TempFolder.h"
 
 namespace {
 
-/// One captured run, successful or not; the message when it failed.
+/// One captured run, successful or not: the message when it failed, "(nothing thrown)" otherwise.
 std::string RunOnce(const std::string &program, const std::string &arguments) {
     TStringList output;
-    try {
-        RunCaptured(program, arguments, output);
-        return {};
-    } catch (const std::runtime_error &error) {
-        return error.what();
-    }
+    return support::FailureOf([&] { RunCaptured(program, arguments, output); });
 }
+
+constexpr const char *kSucceeds = "(nothing thrown)";
 
 struct RunKind {
     const char *name;
     std::string program;
     std::string arguments;
-    const char *messageStart;  // empty: the run succeeds
+    const char *messageStart;  // kSucceeds: the run succeeds
 };
 
 std::vector<RunKind> RunKinds(const std::filesystem::path &scratch) {
     const std::string dataFile = (scratch / (stress::WindowsBuild() ? "data.exe" : "data.bin")).string();
-    stress::WriteBytes(dataFile, "not a program\n");
+    support::WriteFile(dataFile, "not a program\n");
     return {
-        {"output on both streams", KILNRUN_TESTPROG_PATH, "out:main.c:1:\\serror\\r\\n err:warning\\r\\n", ""},
-        {"nothing written", KILNRUN_TESTPROG_PATH, "exit:0", ""},
-        {"failing exit code", KILNRUN_TESTPROG_PATH, "out:x exit:7", ""},
-        {"asks for input", KILNRUN_TESTPROG_PATH, "stdin", ""},
-        {"ends abruptly", KILNRUN_TESTPROG_PATH, "out:half abort", ""},
+        {"output on both streams", KILNRUN_TESTPROG_PATH, "out:main.c:1:\\serror\\r\\n err:warning\\r\\n", kSucceeds},
+        {"nothing written", KILNRUN_TESTPROG_PATH, "exit:0", kSucceeds},
+        {"failing exit code", KILNRUN_TESTPROG_PATH, "out:x exit:7", kSucceeds},
+        {"asks for input", KILNRUN_TESTPROG_PATH, "stdin", kSucceeds},
+        {"ends abruptly", KILNRUN_TESTPROG_PATH, "out:half abort", kSucceeds},
         {"missing program", (scratch / "no-such-program").string(), "", "Could not find file"},
         {"not a program", dataFile, "",
          stress::WindowsBuild() ? "Could not determine type" : "Executable image is not a supported type"},
@@ -45,7 +44,7 @@ std::vector<RunKind> RunKinds(const std::filesystem::path &scratch) {
 }
 
 TEST(CapturedRunStress, ManyRunsLeaveNoDescriptorOrHandleOpen) {
-    stress::ScratchFolder scratch("fds");
+    support::TempFolder scratch("fds");
     const std::vector<RunKind> kinds = RunKinds(scratch.Path());
     // Warm up first: the first run may open lasting handles of the runtime (Wine's, mostly).
     for (const RunKind &kind : kinds) RunOnce(kind.program, kind.arguments);

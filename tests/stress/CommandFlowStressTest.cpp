@@ -11,6 +11,7 @@
 #include "programs/TestPrograms.h"
 #include "stress/StressSupport.h"
 #include "support/FakeHost.h"
+#include "support/TempFolder.h"
 
 extern "C" {
 void FARAPI SetStartupInfo(const PluginStartupInfo *info);
@@ -31,13 +32,13 @@ protected:
     void SetUp() override {
         startDirectory = fs::current_path();
         const fs::path src = folder.Path() / "src";
-        stress::WriteBytes(folder.Path() / "module" / "Types" / "AllFiles.ini", "#SAVE=false\r\n");
-        stress::WriteBytes(src / "c.ini",
+        support::WriteFile(folder.Path() / "module" / "Types" / "AllFiles.ini", "#SAVE=false\r\n");
+        support::WriteFile(src / "c.ini",
                            "#TOMENU=true\r\n#AUTOJUMP=true\r\n#REGEXP=^(.+?):(\\d+):(\\d+):\r\n"
                            "#LINEMATCH=2\r\n#COLUMNMATCH=3\r\n"
                            "Build=" KILNRUN_TESTPROG_PATH " out:note\\r\\n out:main.c:3:4:\\serror\\r\\n\r\n"
                            "Missing=" + (folder.Path() / "no-such-compiler").string() + " -c\r\n");
-        stress::WriteBytes(src / "main.c", "int main(void)\n{\n    return x;\n}\n");
+        support::WriteFile(src / "main.c", "int main(void)\n{\n    return x;\n}\n");
         host.SetModuleName((folder.Path() / "module" / "Kilnrun.so").string());
         SetStartupInfo(&host.StartupInfo());
         host.AddEditor(1, (src / "main.c").string(), {"int main(void)", "{", "    return x;", "}"});
@@ -57,7 +58,7 @@ protected:
         host.positions.clear();
     }
 
-    stress::ScratchFolder folder{"flow"};
+    support::TempFolder folder{"flow"};
     testing_host::FakeHost host;
     fs::path startDirectory;
 };

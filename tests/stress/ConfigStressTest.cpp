@@ -8,6 +8,7 @@
 #include "plugin/FARUtils.h"
 #include "stress/StressSupport.h"
 #include "support/FakeHost.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ private:
 };
 
 TEST(ConfigStress, HundredThousandLinesAreReadWithEveryCommandAndDirective) {
-    stress::ScratchFolder folder("config-lines");
+    support::TempFolder folder("config-lines");
     ModuleInEmptyFolder module(folder.Path());
     // Every fifth line a directive, the others commands; the line ends vary as editors write them.
     constexpr int kLines = 100000;
@@ -43,7 +44,7 @@ TEST(ConfigStress, HundredThousandLinesAreReadWithEveryCommandAndDirective) {
         }
         text += ends[i % 3];
     }
-    stress::WriteBytes(folder.Path() / "big.ini", text);
+    support::WriteFile(folder.Path() / "big.ini", text);
 
     TCommandOptions base;
     const CommandLists lists = ReadConfiguration(base, (folder.Path() / "edited.big").string());
@@ -58,11 +59,11 @@ TEST(ConfigStress, HundredThousandLinesAreReadWithEveryCommandAndDirective) {
 }
 
 TEST(ConfigStress, AMegabyteLineIsReadAndExpandedWhole) {
-    stress::ScratchFolder folder("config-long");
+    support::TempFolder folder("config-long");
     ModuleInEmptyFolder module(folder.Path());
     const std::string longArgument(1 << 20, 'q');
     const std::string longPrompt(1 << 20, 'p');
-    stress::WriteBytes(folder.Path() / "big.ini",
+    support::WriteFile(folder.Path() / "big.ini",
                        "#ASK=" + longPrompt + "\r\nLong=tool %1:s " + longArgument + "\r\nShort=tool\r\n");
 
     TCommandOptions base;

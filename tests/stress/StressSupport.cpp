@@ -7,7 +7,7 @@
 
 #include "stress/StressSupport.h"
 
-#include <atomic>
+#include <filesystem>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -51,28 +51,5 @@ std::optional<long long> CurrentResidentBytes() {
     return resident * ::sysconf(_SC_PAGESIZE);
 }
 #endif
-
-ScratchFolder::ScratchFolder(const std::string &tag) {
-    static std::atomic<int> counter{0};
-#if defined(_WIN32)
-    const long process = static_cast<long>(::GetCurrentProcessId());
-#else
-    const long process = static_cast<long>(::getpid());
-#endif
-    path_ = fs::temp_directory_path() /
-            ("kilnrun-stress-" + tag + "-" + std::to_string(process) + "-" + std::to_string(counter++));
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
-void WriteBytes(const fs::path &path, const std::string &bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 }  // namespace stress

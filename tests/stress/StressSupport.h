@@ -2,9 +2,7 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <optional>
-#include <string>
 
 namespace stress {
 
@@ -37,20 +35,5 @@ constexpr bool WindowsBuild() {
 
 /// `full` in the plain native build, a tenth of it under the sanitizers or Wine.
 constexpr std::size_t Scaled(std::size_t full) { return Sanitized() || WindowsBuild() ? full / 10 : full; }
-
-/// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const std::string &tag);
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder &) = delete;
-    ScratchFolder &operator=(const ScratchFolder &) = delete;
-    const std::filesystem::path &Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
-void WriteBytes(const std::filesystem::path &path, const std::string &bytes);
 
 }  // namespace stress

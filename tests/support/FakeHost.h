@@ -11,6 +11,7 @@
 
 namespace testing_host {
 
+/// One editor the fake host holds open: its file, its lines, the cursor and the selection.
 struct FakeEditor {
     int id = 1;
     std::string fileName;
@@ -23,11 +24,13 @@ struct FakeEditor {
     DWORD state = ECSTATE_SAVED;
 };
 
+/// A menu as the module asked the host to show it.
 struct RecordedMenu {
     std::string title;
     std::vector<FarMenuItem> items;
 };
 
+/// A message box as the module asked the host to show it.
 struct RecordedMessage {
     DWORD flags = 0;
     std::string helpTopic;

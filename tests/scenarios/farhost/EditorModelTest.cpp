@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace farhost {
 namespace {
@@ -75,31 +75,31 @@ TEST(EditorTest, MoveCursorKeepsTheLineWithinTheFile) {
 }
 
 TEST(LoadEditorTest, ReadsAFileAndOpensAMissingOneAsNew) {
-    farhost_test::TempFolder folder;
+    support::TempFolder folder("farhost");
     std::string error;
     std::optional<Editor> existing = LoadEditor(folder.Write("x.c", "int x;\r\n"), error);
     ASSERT_TRUE(existing) << error;
     EXPECT_FALSE(existing->isNewFile);
     EXPECT_EQ(existing->TotalLines(), 2);
-    std::optional<Editor> missing = LoadEditor(folder.File("new.c"), error);
+    std::optional<Editor> missing = LoadEditor(folder.Name("new.c"), error);
     ASSERT_TRUE(missing);
     EXPECT_TRUE(missing->isNewFile);
     EXPECT_EQ(missing->TotalLines(), 1);
-    EXPECT_FALSE(LoadEditor(folder.Path(), error));  // a folder is no file
+    EXPECT_FALSE(LoadEditor(folder.Name(), error));  // a folder is no file
     EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(LoadEditor(folder.File("no/such/new.c"), error));  // nor can a new one be made there
+    EXPECT_FALSE(LoadEditor(folder.Name("no/such/new.c"), error));  // nor can a new one be made there
 }
 
 TEST(WriteEditorTest, WritesTheLinesAndReportsAFolderThatIsNotThere) {
-    farhost_test::TempFolder folder;
+    support::TempFolder folder("farhost");
     Editor editor;
     editor.lines = SplitIntoLines("a\r\nb\n");
     std::string error;
-    ASSERT_TRUE(WriteEditor(editor, folder.File("out.txt"), nullptr, error)) << error;
+    ASSERT_TRUE(WriteEditor(editor, folder.Name("out.txt"), nullptr, error)) << error;
     EXPECT_EQ(folder.Read("out.txt"), "a\r\nb\n");
-    ASSERT_TRUE(WriteEditor(editor, folder.File("out.txt"), "\n", error));
+    ASSERT_TRUE(WriteEditor(editor, folder.Name("out.txt"), "\n", error));
     EXPECT_EQ(folder.Read("out.txt"), "a\nb\n");
-    EXPECT_FALSE(WriteEditor(editor, folder.File("no/such/folder/out.txt"), nullptr, error));
+    EXPECT_FALSE(WriteEditor(editor, folder.Name("no/such/folder/out.txt"), nullptr, error));
     EXPECT_FALSE(error.empty());
 }
 

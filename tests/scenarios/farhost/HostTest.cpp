@@ -7,10 +7,10 @@
 #include <cstring>
 #include <sstream>
 
-#include "TempFolder.h"
 #include "host/Script.h"
 #include "host/ScriptRunner.h"
 #include "host/System.h"
+#include "support/TempFolder.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -19,7 +19,7 @@
 namespace farhost {
 namespace {
 
-using farhost_test::TempFolder;
+using support::TempFolder;
 
 // One host with the fake module, running script text from a temporary folder.
 class Session {
@@ -27,8 +27,8 @@ public:
     explicit Session(const TempFolder &folder, std::string module = FAKE_MODULE_PATH)
         : host_(transcript_, driver_),
           runner_(host_, driver_, transcript_, errors_,
-                  RunnerSettings{"test.farhost", FullPath(folder.Path()), std::move(module), "English"}) {
-        transcript_.Mask().Add(FullPath(folder.Path()), "$DIR");
+                  RunnerSettings{"test.farhost", FullPath(folder.Name()), std::move(module), "English"}) {
+        transcript_.Mask().Add(FullPath(folder.Name()), "$DIR");
     }
     ~Session() { host_.Shutdown(); }
     Session(const Session &) = delete;
@@ -64,7 +64,7 @@ private:
 class HostTest : public ::testing::Test {
 protected:
     void SetUp() override { folder_.Write("x.txt", "hello\nworld\n"); }
-    TempFolder folder_;
+    TempFolder folder_{"farhost"};
 };
 
 TEST_F(HostTest, AMenuWithoutAnAnswerFailsTheCallAndSaysWhere) {
@@ -151,7 +151,7 @@ TEST_F(HostTest, AScreenSavedAndNeverRestoredFailsAtExit) {
 }
 
 TEST_F(HostTest, AModuleThatIsNotThereIsAClearFailure) {
-    Session session(folder_, folder_.File("none.so"));
+    Session session(folder_, folder_.Name("none.so"));
     EXPECT_FALSE(session.Run("open x.txt\n"));
     EXPECT_NE(session.Errors().find("cannot load the module"), std::string::npos) << session.Errors();
 }
@@ -190,7 +190,7 @@ TEST_F(HostTest, EnvironmentAndFolderStepsReachTheProcess) {
     ASSERT_NE(value, nullptr);
     EXPECT_STREQ(value, "a=b");
 #endif
-    EXPECT_EQ(CurrentDirectory(), FullPath(folder_.Path()));
+    EXPECT_EQ(CurrentDirectory(), FullPath(folder_.Name()));
     ChangeDirectory(before);
 }
 
@@ -223,14 +223,14 @@ TEST_F(ServicesTest, GetStringHandsOutTheLineWithoutATerminatorAndItsSelection) 
 }
 
 TEST_F(ServicesTest, GetInfoDescribesTheCurrentEditor) {
-    ASSERT_TRUE(host_.OpenEditor(folder_.File("x.txt")));
+    ASSERT_TRUE(host_.OpenEditor(folder_.Name("x.txt")));
     host_.Editors().Current()->MoveCursor(1, 3);
     host_.Editors().Current()->modified = true;
     EditorInfo info;
     std::memset(&info, 0xAB, sizeof info);
     ASSERT_EQ(host_.EditorControl(ECTL_GETINFO, &info), 1);
     EXPECT_EQ(info.EditorID, 1);
-    EXPECT_STREQ(info.FileName, FullPath(folder_.File("x.txt")).c_str());
+    EXPECT_STREQ(info.FileName, FullPath(folder_.Name("x.txt")).c_str());
     EXPECT_EQ(info.TotalLines, 3);
     EXPECT_EQ(info.CurLine, 1);
     EXPECT_EQ(info.CurPos, 3);
@@ -267,12 +267,12 @@ TEST_F(ServicesTest, SaveFileWritesTheLinesUnderTheEditorsNameOrANewOne) {
     EXPECT_EQ(folder_.Read("mixed.txt"), "a\r\nb\nc");
     EXPECT_TRUE(host_.Editors().Current()->IsSaved());
     EditorSaveFile renamed{};
-    CopyBounded(renamed.FileName, sizeof renamed.FileName, folder_.File("lf.txt"));
+    CopyBounded(renamed.FileName, sizeof renamed.FileName, folder_.Name("lf.txt"));
     char lf[] = "\n";
     renamed.FileEOL = lf;
     ASSERT_EQ(host_.EditorControl(ECTL_SAVEFILE, &renamed), 1);
     EXPECT_EQ(folder_.Read("lf.txt"), "a\nb\nc");
-    EXPECT_EQ(host_.Editors().Current()->fileName, FullPath(folder_.File("lf.txt")));
+    EXPECT_EQ(host_.Editors().Current()->fileName, FullPath(folder_.Name("lf.txt")));
     EditorSaveFile unterminated;
     std::memset(unterminated.FileName, 'x', sizeof unterminated.FileName);
     unterminated.FileEOL = nullptr;

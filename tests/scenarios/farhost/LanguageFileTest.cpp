@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace farhost {
 namespace {
@@ -46,21 +46,21 @@ TEST(LanguageFileTest, TheFirstLineMustNameTheLanguage) {
 }
 
 TEST(FindLanguageFileTest, PicksTheFileOfTheLanguageWhateverItsName) {
-    farhost_test::TempFolder folder;
+    support::TempFolder folder("farhost");
     folder.Write("ARus.lng", ".Language=Russian,Russian\n\"Da\"\n");
     folder.Write("BEng.LNG", ".Language=English,English\n\"Yes\"\n");
     folder.Write("notes.txt", ".Language=English,English\n\"No\"\n");
     folder.Write("broken.lng", "no header\n");
     std::string chosen;
-    std::optional<LanguageFile> english = FindLanguageFile(folder.Path(), "english", chosen);
+    std::optional<LanguageFile> english = FindLanguageFile(folder.Name(), "english", chosen);
     ASSERT_TRUE(english);
     EXPECT_STREQ(english->Message(0), "Yes");
-    EXPECT_EQ(chosen, folder.File("BEng.LNG"));
-    std::optional<LanguageFile> russian = FindLanguageFile(folder.Path(), "Russian", chosen);
+    EXPECT_EQ(chosen, folder.Name("BEng.LNG"));
+    std::optional<LanguageFile> russian = FindLanguageFile(folder.Name(), "Russian", chosen);
     ASSERT_TRUE(russian);
     EXPECT_STREQ(russian->Message(0), "Da");
-    EXPECT_FALSE(FindLanguageFile(folder.Path(), "German", chosen));
-    EXPECT_FALSE(FindLanguageFile(folder.File("missing"), "English", chosen));
+    EXPECT_FALSE(FindLanguageFile(folder.Name(), "German", chosen));
+    EXPECT_FALSE(FindLanguageFile(folder.Name("missing"), "English", chosen));
 }
 
 }  // namespace
