@@ -10,9 +10,6 @@
 #include <string_view>
 
 #include "config/TStringList.h"
-#if defined(_WIN32)
-#include <windows.h>  // first: platform/Platform.h takes back the names that it maps
-#endif
 #include "platform/Platform.h"
 
 /// Called with the output list after every change to it during a captured run.

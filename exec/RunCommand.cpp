@@ -34,7 +34,7 @@ std::unique_ptr<TStringList> RunCommand(const std::string &line, bool capture) {
     auto output = std::make_unique<TStringList>();
     const ProgramAndArguments split = SplitProgram(expanded);
     TheConsoleTitleSaver().SaveConsoleTitle();
-    platform::Current().SetConsoleTitle(line + " - " + far::GetMsg(MsgTitle));
+    platform::Current().WriteConsoleTitle(line + " - " + far::GetMsg(MsgTitle));
     RunCaptured(split.program, split.arguments, *output);
     TheConsoleTitleSaver().RestoreConsoleTitle();
     return output;

@@ -51,7 +51,7 @@ void MoveInCurrentEditor(const std::string &outputLine, std::int32_t line, std::
     far::EditorControl(ECTL_SETPOSITION, &position);
 
     TheConsoleTitleSaver().SaveConsoleTitle();
-    platform::Current().SetConsoleTitle(outputLine);
+    platform::Current().WriteConsoleTitle(outputLine);
 }
 
 }  // namespace
