@@ -3,7 +3,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 
 namespace {
 

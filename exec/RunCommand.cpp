@@ -3,8 +3,8 @@
 #include "exec/ConsoleApp.h"
 #include "navigate/OutputStore.h"
 #include "platform/Platform.h"
-#include "plugin/FARUtils.h"
-#include "plugin/KilnrunMsg.h"
+#include "plugin/farapi/FARUtils.h"
+#include "plugin/farapi/KilnrunMsg.h"
 
 std::string ExpandEnvironment(const std::string &line) {
     // The platform's expansion has no length limit; a line longer than the 254 characters of a

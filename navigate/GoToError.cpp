@@ -2,15 +2,15 @@
 
 #include <vector>
 
-#include "config/CommandMenu.h"
 #include "config/Dirs.h"
 #include "config/TCommandOptions.h"
 #include "navigate/OutputStore.h"
 #include "navigate/ParseErrorLine.h"
 #include "platform/Platform.h"
-#include "plugin/FARIntf.h"
-#include "plugin/FARUtils.h"
-#include "plugin/KilnrunMsg.h"
+#include "plugin/farapi/FARIntf.h"
+#include "plugin/farapi/FARUtils.h"
+#include "plugin/farapi/HostMenu.h"
+#include "plugin/farapi/KilnrunMsg.h"
 
 namespace {
 

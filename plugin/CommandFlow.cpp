@@ -13,7 +13,7 @@
 #include "navigate/GoToError.h"
 #include "navigate/OutputStore.h"
 #include "platform/Platform.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 #include "regexpr/RegExpr.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "exec/ConsoleApp.h"
 #include "exec/RunCommand.h"
 #include "navigate/OutputStore.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 #include "programs/TestPrograms.h"
 #include "support/FakeHost.h"
 

@@ -7,7 +7,7 @@
 #include "navigate/OutputStore.h"
 #include "navigate/ParseErrorLine.h"
 #include "platform/Platform.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 #include "support/FakeHost.h"
 #include "support/ForwardingPlatform.h"
 

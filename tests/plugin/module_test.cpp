@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "navigate/OutputStore.h"
-#include "plugin/FARIntf.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARIntf.h"
+#include "plugin/farapi/FARUtils.h"
 #include "support/FakeHost.h"
 
 extern "C" {
