@@ -4,6 +4,7 @@
 
 #include "exec/ConsoleApp.h"
 #include "config/Dirs.h"
+#include "config/TextRules.h"
 
 namespace {
 
@@ -11,13 +12,6 @@ using platform::Current;
 using platform::PathStyle;
 
 constexpr std::uint16_t kConsoleSubsystem = 3;
-
-std::string UpperAscii(std::string text) {
-    for (char &c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
 
 std::string Quoted(const std::string &program, const std::string &arguments) {
     return "\"" + program + "\" " + arguments;
