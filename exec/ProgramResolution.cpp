@@ -1,8 +1,8 @@
-// Which programs a captured run can start, and how its command line is made.
+#include "exec/ProgramResolution.h"
+
 #include <array>
 #include <stdexcept>
 
-#include "exec/ConsoleApp.h"
 #include "config/Dirs.h"
 #include "config/TextRules.h"
 
