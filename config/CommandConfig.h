@@ -3,9 +3,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "config/TCommandOptions.h"
 #include "config/TStringList.h"
@@ -17,21 +15,9 @@
 /// Throws std::runtime_error when an integer directive's value is not an integer.
 void ParseCommandList(TCommandOptions &base, TStringList &list);
 
-/// Whether a "+" or "-" may stand before a hexadecimal number.
-enum class SignedHex { Allowed, Refused };
-
-/// A signed 32-bit number from its text: leading spaces skipped, an optional sign, then decimal
-/// digits or, after "$", "x", "X", "0x" or "0X", hexadecimal digits using all 32 bits as a
-/// two's-complement number; nothing may follow. A decimal value must fit in 32 bits. nullopt for
-/// anything else.
-std::optional<std::int32_t> TryParseInteger32(std::string_view text, SignedHex signedHex);
-
-/// The text of an integer directive as a signed 32-bit number. Leading spaces are skipped, then an
-/// optional "+" or "-", then decimal digits, or hexadecimal digits after "$", "x", "X", "0x" or
-/// "0X"; nothing may follow. A decimal value must lie within -2147483648..2147483647; a
-/// hexadecimal one may use all 32 bits as a two's-complement number ("$FFFFFFFF" is -1), the
-/// same rule that positions in output lines follow, and a sign then negates it.
-/// Throws std::runtime_error("'<text>' is not a valid integer value") otherwise.
+/// The text of an integer directive as a signed 32-bit number (ParseInteger32, a sign allowed
+/// before hexadecimal digits too). Throws std::runtime_error("'<text>' is not a valid integer
+/// value") otherwise.
 std::int32_t ParseConfigInteger(const std::string &text);
 
 /// True exactly when `value`, upper-cased in ASCII, is "TRUE".

@@ -1,27 +1,11 @@
 #include "config/CommandMenu.h"
 
-#include <algorithm>
-#include <cstring>
-
-#include "plugin/FARUtils.h"
-#include "plugin/KilnrunMsg.h"
+#include "plugin/farapi/FARUtils.h"
+#include "plugin/farapi/KilnrunMsg.h"
 
 namespace {
 
 constexpr const char *kSeparatorText = "---";
-
-// Copies at most the 127 characters that the record can show and terminates them.
-void SetItemText(FarMenuItem &item, std::string_view text) {
-    std::size_t length = std::min(text.size(), sizeof(item.Text) - 1);
-    std::memcpy(item.Text, text.data(), length);
-    item.Text[length] = '\0';
-}
-
-// Value-initialised records: every field zero, as the host expects of what is not filled in.
-// The host counts items in an int: entries past the most it can show get no record.
-std::vector<FarMenuItem> ZeroFilledItems(std::size_t count) {
-    return std::vector<FarMenuItem>(std::min<std::size_t>(count, kMostMenuItems));
-}
 
 }  // namespace
 
@@ -36,23 +20,12 @@ std::unique_ptr<TStringList> MergeCommandMenu(std::unique_ptr<TStringList> exten
 }
 
 std::vector<FarMenuItem> BuildCommandMenuItems(const TStringList &list) {
-    std::vector<FarMenuItem> items = ZeroFilledItems(list.Count());
+    std::vector<FarMenuItem> items = ZeroFilledMenuItems(list.Count());
     for (std::size_t i = 0; i < items.size(); ++i) {
-        SetItemText(items[i], list.Name(i));
+        SetMenuItemText(items[i], list.Name(i));
         if (list.Text(i) == kSeparatorText) items[i].Separator = -1;
     }
     return items;
-}
-
-std::vector<FarMenuItem> BuildLineMenuItems(const TStringList &list) {
-    std::vector<FarMenuItem> items = ZeroFilledItems(list.Count());
-    for (std::size_t i = 0; i < items.size(); ++i) SetItemText(items[i], list.Text(i));
-    return items;
-}
-
-int ShowMenu(const std::string &title, const std::vector<FarMenuItem> &items) {
-    int count = static_cast<int>(std::min<std::size_t>(items.size(), kMostMenuItems));
-    return far::Menu(-1, -1, title.c_str(), items.data(), count);
 }
 
 int ShowCommandMenu(const TStringList &merged) {

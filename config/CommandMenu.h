@@ -1,4 +1,4 @@
-// The command menu: merging the two command lists, the host menu records, the chosen template.
+// The command menu: merging the two command lists, its host menu records, the chosen template.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "config/TStringList.h"
-#include "plugin/FARIntf.h"
+#include "plugin/farapi/HostMenu.h"
 
 /// The merged menu list: the "show output" entry, a "---" separator when any command was read,
 /// the per-extension commands, then the common ones. Every option set moves into the merged list
@@ -15,21 +15,9 @@
 std::unique_ptr<TStringList> MergeCommandMenu(std::unique_ptr<TStringList> extension,
                                               std::unique_ptr<TStringList> common);
 
-/// The most items a host menu holds: it counts them in an int. Longer lists show their first
-/// entries only.
-constexpr std::size_t kMostMenuItems = 0x7FFFFFFF;
-
 /// One zero-filled record per entry: the entry's name as text (cut to 127 characters), and a
 /// separator for an entry whose whole text is "---".
 std::vector<FarMenuItem> BuildCommandMenuItems(const TStringList &list);
-
-/// One zero-filled record per entry holding the whole entry text (cut to 127 characters); no
-/// entry is ever a separator. Used for the menu of output lines.
-std::vector<FarMenuItem> BuildLineMenuItems(const TStringList &list);
-
-/// Shows `items` as a centred host menu titled `title`; the host's result: the chosen index, -1
-/// when the menu was cancelled.
-int ShowMenu(const std::string &title, const std::vector<FarMenuItem> &items);
 
 /// Shows the merged list as the command menu; the chosen index, -1 when cancelled (also when the
 /// host answers with an index outside the list).

@@ -1,6 +1,6 @@
 #include "config/Dirs.h"
 
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 
 bool IsPathDelimiter(char c, platform::PathStyle style) {
     if (style == platform::PathStyle::Windows) return c == '\\' || c == ':';

@@ -3,7 +3,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ std::string StartFailureText(std::uint32_t code) {
     platform::Platform &system = Current();
     std::string text = system.SystemErrorText(code).substr(0, kErrorTextRoom - 1);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
-    system.AnsiToOem(text);
+    system.ConvertAnsiToOem(text);
     return text;
 }
 
@@ -106,11 +106,11 @@ void RunVisible(const std::string &commandLine) {
     platform::Platform &system = Current();
     HANDLE screen = far::SaveScreen(0, 0, -1, -1);
     ClearConsole();
-    std::optional<std::string> title = system.GetConsoleTitle(kTitleRoom);
-    system.SetConsoleTitle(commandLine);
+    std::optional<std::string> title = system.ReadConsoleTitle(kTitleRoom);
+    system.WriteConsoleTitle(commandLine);
     system.WriteStdout(">\"" + commandLine + "\"\r\n");
     StartAndWait(commandLine);
-    if (title) system.SetConsoleTitle(*title);
+    if (title) system.WriteConsoleTitle(*title);
     far::Control(FCTL_SETUSERSCREEN, nullptr);
     far::RestoreScreen(nullptr);
     far::RestoreScreen(screen);

@@ -4,19 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "config/TStringList.h"
-#if defined(_WIN32)
-#include <windows.h>  // first: platform/Platform.h takes back the names that it maps
-#endif
-#include "platform/Platform.h"
-
-/// Called with the output list after every change to it during a captured run.
-using LineNotification = std::function<void(const TStringList &)>;
+#include "exec/LineAssembler.h"
+#include "exec/ProgramResolution.h"
 
 /// Runs `commandLine` in the console in full view: the host's screen is put aside, the console
 /// blanked, the line echoed as >"line" and the title set to it; the call returns when the program
@@ -46,70 +38,6 @@ constexpr std::size_t kOutputCeiling = std::size_t{256} << 20;
 std::uint32_t RunCaptured(const std::string &program, const std::string &arguments,
                           TStringList &output, const LineNotification &onLine = {},
                           std::size_t outputCeiling = kOutputCeiling);
-
-/// What can be told about an executable file.
-struct ImageType {
-    bool ok = false;                         ///< the system could tell the binary type
-    std::uint32_t binaryType = 0;            ///< platform::kBinary32Bit, kBinaryDos, ...
-    std::optional<std::uint16_t> subsystem;  ///< a PE image's subsystem, when it could be read
-};
-
-/// The binary type of `fileName` and, for a 32-bit or 64-bit Windows image, the subsystem from
-/// its PE header (PE32 and PE32+ keep it at the same offset of the optional header). Throws
-/// std::runtime_error "Dos signature not present" or "NT signature not present" for such an
-/// image whose headers are not there.
-ImageType GetImageType(const std::string &fileName);
-
-/// The command line that starts `program` with `arguments` for a captured run, or a
-/// std::runtime_error saying why it can't be run.
-///
-/// Windows rules: a ".BAT" file (and a ".CMD" file on the NT platform) runs as "\"program\" args"
-/// without a search; another extension than ".EXE" or ".COM" fails ("%s has invalid file
-/// extension"); the program is searched with ".EXE" added ("Could not find file %s"); a DOS
-/// program on NT runs through "cmd /c", a 32-bit or 64-bit console image (subsystem 3) quoted;
-/// anything else (a windowed or 16-bit program, ...) fails with "Executable image is not a
-/// supported type".
-///
-/// POSIX rules: a name holding "/" is used as it is, another is searched on PATH ("Could not
-/// find file %s"); an executable ELF file or "#!" script runs quoted; anything else fails with
-/// "Executable image is not a supported type".
-std::string ResolveProgram(const std::string &program, const std::string &arguments,
-                           platform::PathStyle rules = platform::NativePathStyle());
-
-/// Turns the bytes of a captured run into output lines.
-///
-/// Lines end at CR LF, a lone CR or a bare LF. The first byte of a line makes a new (empty)
-/// entry; at every CR the text written since the line's start or the previous CR replaces that
-/// entry, so a lone CR makes the following text replace the whole line. A line longer than 256
-/// characters goes into consecutive entries of 256 characters at most. A NUL byte cuts an entry.
-/// Output that ends with a line end leaves one empty entry at the end; no output leaves one empty
-/// entry. The list is touched only when a line starts, at a CR and when a piece is full.
-class LineAssembler {
-public:
-    static constexpr std::size_t kPieceLength = 256;
-
-    explicit LineAssembler(TStringList &output, LineNotification onLine = {});
-
-    void Feed(const char *bytes, std::size_t size);
-    void Feed(std::string_view bytes) { Feed(bytes.data(), bytes.size()); }
-    /// The end of the output: enters the last line. Call once, after the last Feed.
-    void Finish();
-
-private:
-    void Flush();
-    void CarriageReturn();
-    void AppendOrdinaryRun(const char *&next, const char *end);
-
-    TStringList &output_;
-    LineNotification onLine_;
-    char pending_[kPieceLength + 1] = {};
-    std::size_t pendingLength_ = 0;
-    std::size_t textLength_ = 0;        // the pending text up to its first NUL
-    bool textCut_ = false;              // a NUL has cut the pending text
-    bool newEntry_ = true;              // the next flush appends instead of replacing
-    bool pieceFull_ = false;            // the last entry holds a full piece of the current line
-    bool afterCarriageReturn_ = false;  // the last byte fed was a CR
-};
 
 /// The text of a failed system call: "Win32 Error.  Code: <code>.\n<system text>" with the
 /// system's text stripped of trailing blanks, control characters and dots, or "A Win32 API

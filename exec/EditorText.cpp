@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
+#include "exec/LineAssembler.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
-
-#include "exec/ConsoleApp.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

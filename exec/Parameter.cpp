@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "plugin/FARUtils.h"
-#include "plugin/KilnrunMsg.h"
+#include "plugin/farapi/FARUtils.h"
+#include "plugin/farapi/KilnrunMsg.h"
 
 namespace {
 

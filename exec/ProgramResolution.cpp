@@ -1,9 +1,10 @@
-// Which programs a captured run can start, and how its command line is made.
+#include "exec/ProgramResolution.h"
+
 #include <array>
 #include <stdexcept>
 
-#include "exec/ConsoleApp.h"
 #include "config/Dirs.h"
+#include "config/TextRules.h"
 
 namespace {
 
@@ -11,13 +12,6 @@ using platform::Current;
 using platform::PathStyle;
 
 constexpr std::uint16_t kConsoleSubsystem = 3;
-
-std::string UpperAscii(std::string text) {
-    for (char &c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
 
 std::string Quoted(const std::string &program, const std::string &arguments) {
     return "\"" + program + "\" " + arguments;
@@ -42,7 +36,7 @@ std::string ResolveWindows(const std::string &program, const std::string &argume
     if (!extension.empty() && extension != ".EXE" && extension != ".COM") {
         Fail(program + " has invalid file extension");
     }
-    std::optional<std::string> found = system.SearchPath(program, ".EXE");
+    std::optional<std::string> found = system.FindOnSearchPath(program, ".EXE");
     if (!found) Fail("Could not find file " + program);
     ImageType image = GetImageType(*found);
     if (!image.ok) Fail("Could not determine type of " + *found);
@@ -58,9 +52,9 @@ std::string ResolveWindows(const std::string &program, const std::string &argume
 std::string ResolvePosix(const std::string &program, const std::string &arguments) {
     platform::Platform &system = Current();
     // The backend's search takes a name holding "/" as it is and looks any other up on PATH.
-    std::optional<std::string> found = system.SearchPath(program, "");
+    std::optional<std::string> found = system.FindOnSearchPath(program, "");
     if (!found) Fail("Could not find file " + program);
-    std::optional<std::uint32_t> type = system.GetBinaryType(*found);
+    std::optional<std::uint32_t> type = system.BinaryTypeOf(*found);
     if (!type) Fail("Could not determine type of " + *found);
     if (*type != platform::kBinaryNative) Fail(kUnsupportedImage);
     return Quoted(*found, arguments);
@@ -119,7 +113,7 @@ std::optional<std::uint16_t> ReadSubsystem(platform::NativeHandle file) {
 
 ImageType GetImageType(const std::string &fileName) {
     ImageType image;
-    std::optional<std::uint32_t> type = Current().GetBinaryType(fileName);
+    std::optional<std::uint32_t> type = Current().BinaryTypeOf(fileName);
     if (!type) return image;
     image.ok = true;
     image.binaryType = *type;

@@ -3,8 +3,8 @@
 #include "exec/ConsoleApp.h"
 #include "navigate/OutputStore.h"
 #include "platform/Platform.h"
-#include "plugin/FARUtils.h"
-#include "plugin/KilnrunMsg.h"
+#include "plugin/farapi/FARUtils.h"
+#include "plugin/farapi/KilnrunMsg.h"
 
 std::string ExpandEnvironment(const std::string &line) {
     // The platform's expansion has no length limit; a line longer than the 254 characters of a
@@ -34,7 +34,7 @@ std::unique_ptr<TStringList> RunCommand(const std::string &line, bool capture) {
     auto output = std::make_unique<TStringList>();
     const ProgramAndArguments split = SplitProgram(expanded);
     TheConsoleTitleSaver().SaveConsoleTitle();
-    platform::Current().SetConsoleTitle(line + " - " + far::GetMsg(MsgTitle));
+    platform::Current().WriteConsoleTitle(line + " - " + far::GetMsg(MsgTitle));
     RunCaptured(split.program, split.arguments, *output);
     TheConsoleTitleSaver().RestoreConsoleTitle();
     return output;

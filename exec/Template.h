@@ -5,9 +5,6 @@
 #include <array>
 #include <string>
 
-#if defined(_WIN32)
-#include <windows.h>  // first: platform/Platform.h takes back the names that it maps
-#endif
 #include "platform/Platform.h"
 
 /// The nine texts a template can refer to, by index:

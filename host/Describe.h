@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "plugin/FARIntf.h"
+#include "plugin/farapi/FARIntf.h"
 
 namespace farhost {
 

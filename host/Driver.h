@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/FARIntf.h"
+#include "plugin/farapi/FARIntf.h"
 
 namespace farhost {
 

@@ -14,7 +14,7 @@
 #include "host/LanguageFile.h"
 #include "host/System.h"
 #include "host/Transcript.h"
-#include "plugin/FARIntf.h"
+#include "plugin/farapi/FARIntf.h"
 
 namespace farhost {
 

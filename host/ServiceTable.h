@@ -3,7 +3,7 @@
 // the module may call them.
 #pragma once
 
-#include "plugin/FARIntf.h"
+#include "plugin/farapi/FARIntf.h"
 
 namespace farhost {
 

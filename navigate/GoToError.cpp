@@ -1,20 +1,19 @@
 #include "navigate/GoToError.h"
 
-#include <vector>
+#include <string>
 
-#include "config/CommandMenu.h"
 #include "config/Dirs.h"
 #include "config/TCommandOptions.h"
+#include "config/TextRules.h"
 #include "navigate/OutputStore.h"
 #include "navigate/ParseErrorLine.h"
 #include "platform/Platform.h"
-#include "plugin/FARIntf.h"
-#include "plugin/FARUtils.h"
-#include "plugin/KilnrunMsg.h"
+#include "plugin/farapi/FARIntf.h"
+#include "plugin/farapi/FARUtils.h"
+#include "plugin/farapi/HostMenu.h"
+#include "plugin/farapi/KilnrunMsg.h"
 
 namespace {
-
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // The text of line `index` (0-based) of the current editor; empty when the editor has none.
 std::string EditorLineText(std::int32_t index) {
@@ -51,7 +50,15 @@ void MoveInCurrentEditor(const std::string &outputLine, std::int32_t line, std::
     far::EditorControl(ECTL_SETPOSITION, &position);
 
     TheConsoleTitleSaver().SaveConsoleTitle();
-    platform::Current().SetConsoleTitle(outputLine);
+    platform::Current().WriteConsoleTitle(outputLine);
+}
+
+// A copy of stored output line `index`; empty when there is no such line (a cancelled menu, or
+// a store released meanwhile).
+std::string StoredLine(int index) {
+    const TStringList *lines = TheOutputStore().Lines();
+    if (lines == nullptr || index < 0 || static_cast<std::size_t>(index) >= lines->Count()) return std::string();
+    return std::string(lines->Text(static_cast<std::size_t>(index)));
 }
 
 }  // namespace
@@ -99,11 +106,13 @@ void GoToError(bool manual, bool suppressAutoExit) {
         far::ShowWarning(far::GetMsg(MsgError), far::GetMsg(MsgNoOutput), far::GetMsg(MsgOk));
         return;
     }
-    // Copies: jumping and closing the editor report events that may release the store.
-    const TStringList &lines = *store.Lines();
+    // The host may report editor events inside any call, and the close of the editor that ran
+    // the command releases the store. So what is used across a host call is a copy (the options,
+    // the menu's title, the output line of a jump), and the list is read only between host calls.
     const TCommandOptions options = store.Options() != nullptr ? *store.Options() : TCommandOptions{};
 
     if (options.AutoJump && !manual) {
+        const TStringList &lines = *store.Lines();
         for (std::size_t i = 0; i < lines.Count(); ++i) {
             const std::string outputLine(lines[i]);
             ErrorPosition position = ParseErrorLine(outputLine, options);
@@ -116,11 +125,9 @@ void GoToError(bool manual, bool suppressAutoExit) {
         return;
     }
 
-    const std::vector<FarMenuItem> items = BuildLineMenuItems(lines);
-    const int chosen = ShowMenu(store.CommandLine(), items);
-    const std::string outputLine(chosen >= 0 && static_cast<std::size_t>(chosen) < lines.Count()
-                                     ? lines[static_cast<std::size_t>(chosen)]
-                                     : std::string_view());
+    const std::string title = store.CommandLine();
+    const int chosen = ShowMenu(title, BuildLineMenuItems(*store.Lines()));
+    const std::string outputLine = StoredLine(chosen);
     ErrorPosition position = ParseErrorLine(outputLine, options);
     if (position.line > 0) JumpToError(position.fileName, outputLine, position.line, position.column);
 }

@@ -56,7 +56,7 @@ std::string EditorFileTable::EditorFile(std::int32_t editorId) const {
 }
 
 bool ConsoleTitleSaver::SaveConsoleTitle() {
-    std::optional<std::string> title = platform::Current().GetConsoleTitle(kTitleCapacity);
+    std::optional<std::string> title = platform::Current().ReadConsoleTitle(kTitleCapacity);
     saved_ = std::move(title);
     return saved_.has_value();
 }
@@ -65,7 +65,7 @@ bool ConsoleTitleSaver::RestoreConsoleTitle() {
     if (!saved_) return false;
     std::string title = std::move(*saved_);
     saved_.reset();
-    return platform::Current().SetConsoleTitle(title);
+    return platform::Current().WriteConsoleTitle(title);
 }
 
 OutputStore &TheOutputStore() {

@@ -1,15 +1,11 @@
 #include "navigate/ParseErrorLine.h"
 
-#include <stdexcept>
-
-#include "config/CommandConfig.h"
+#include "config/TextRules.h"
 #include "regexpr/RegExpr.h"
 
 std::int32_t PositionInteger(const std::string &text) {
     // Unlike a directive's number, a position takes a sign only before decimal digits.
-    std::optional<std::int32_t> value = TryParseInteger32(text, SignedHex::Refused);
-    if (!value) throw std::runtime_error("'" + text + "' is not a valid integer value");
-    return *value;
+    return ParseInteger32(text, SignedHex::Refused);
 }
 
 ErrorPosition ParseErrorLine(const std::string &outputLine, const TCommandOptions &options) {

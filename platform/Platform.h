@@ -11,23 +11,6 @@
 #include <optional>
 #include <string>
 
-// <windows.h> maps these names to their "A"/"W" forms; here they are the interface's own names.
-// It is included here first, so that a later include (guarded) cannot bring the macros back;
-// Win32 code calls the functions by their "A" names.
-#if defined(_WIN32)
-#include <windows.h>
-#undef far
-#undef near
-#undef AnsiToOem
-#undef CharLower
-#undef CharUpper
-#undef GetBinaryType
-#undef GetConsoleTitle
-#undef SearchPath
-#undef SetConsoleTitle
-#undef SetCurrentDirectory
-#endif
-
 namespace platform {
 
 /// An opaque handle of the backend: a Win32 HANDLE, or a POSIX file descriptor or process id.
@@ -76,7 +59,7 @@ public:
     /// The process's current directory, at most 260 characters (GetCurrentDirectoryA).
     virtual std::string CurrentDirectory() = 0;
     /// Makes `path` the current directory; false when it cannot be entered (SetCurrentDirectoryA).
-    virtual bool SetCurrentDirectory(const std::string &path) = 0;
+    virtual bool ChangeDirectory(const std::string &path) = 0;
     /// Opens a file for reading, sharing read access (CreateFileA); kNoHandle on failure.
     virtual NativeHandle OpenFileForRead(const std::string &path) = 0;
     /// Moves the file pointer to an absolute offset (SetFilePointer); false on failure.
@@ -92,20 +75,20 @@ public:
     /// length limit; unknown names stay as written.
     virtual std::string ExpandEnvironment(const std::string &text) = 0;
     /// Single-character case mapping (CharUpperA / CharLowerA on one character).
-    virtual unsigned char CharUpper(unsigned char c) = 0;
-    virtual unsigned char CharLower(unsigned char c) = 0;
+    virtual unsigned char UpperCaseChar(unsigned char c) = 0;
+    virtual unsigned char LowerCaseChar(unsigned char c) = 0;
     /// Case-blind comparison by the user's locale (CompareStringA with NORM_IGNORECASE):
     /// negative, zero or positive.
     virtual int CompareTextNoCase(const std::string &a, const std::string &b) = 0;
     /// Converts text from the ANSI to the OEM code page in place (CharToOemA).
-    virtual void AnsiToOem(std::string &text) = 0;
+    virtual void ConvertAnsiToOem(std::string &text) = 0;
 
     // --- Console -------------------------------------------------------------------------
     /// Reads the console title into room for `capacity` characters including the terminator
     /// (GetConsoleTitleA); nullopt when it cannot be read.
-    virtual std::optional<std::string> GetConsoleTitle(std::size_t capacity) = 0;
+    virtual std::optional<std::string> ReadConsoleTitle(std::size_t capacity) = 0;
     /// Sets the console title (SetConsoleTitleA); false on failure.
-    virtual bool SetConsoleTitle(const std::string &title) = 0;
+    virtual bool WriteConsoleTitle(const std::string &title) = 0;
     /// The standard output's screen buffer (GetStdHandle + GetConsoleScreenBufferInfo).
     virtual std::optional<ConsoleBufferInfo> GetConsoleBufferInfo() = 0;
     /// Puts the console cursor at a column and row (SetConsoleCursorPosition).
@@ -145,10 +128,10 @@ public:
     // --- Program search ------------------------------------------------------------------
     /// Looks a program up on the default search path, adding `defaultExtension` when the name
     /// has none (SearchPathA). Returns the full name, or nullopt when it is not found.
-    virtual std::optional<std::string> SearchPath(const std::string &name,
+    virtual std::optional<std::string> FindOnSearchPath(const std::string &name,
                                                   const std::string &defaultExtension) = 0;
     /// The binary type of an executable (GetBinaryTypeA); nullopt when it cannot be told.
-    virtual std::optional<std::uint32_t> GetBinaryType(const std::string &path) = 0;
+    virtual std::optional<std::uint32_t> BinaryTypeOf(const std::string &path) = 0;
     /// True on the NT platform (GetVersionEx reports VER_PLATFORM_WIN32_NT); always true on POSIX.
     virtual bool IsNtPlatform() = 0;
 

@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -144,6 +143,8 @@ private:
     int firstError_ = 0;
 };
 
+/// The POSIX backend. Like every user of the platform it runs on the host's one thread, so the
+/// title and the table of started children need no lock.
 class PosixPlatform final : public Platform {
 public:
     // --- Files ---------------------------------------------------------------------------
@@ -176,7 +177,7 @@ public:
         }
     }
 
-    bool SetCurrentDirectory(const std::string &path) override {
+    bool ChangeDirectory(const std::string &path) override {
         return ::chdir(path.c_str()) == 0;
     }
 
@@ -236,39 +237,35 @@ public:
         return result;
     }
 
-    unsigned char CharUpper(unsigned char c) override {
+    unsigned char UpperCaseChar(unsigned char c) override {
         return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
     }
 
-    unsigned char CharLower(unsigned char c) override {
+    unsigned char LowerCaseChar(unsigned char c) override {
         return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
     }
 
     int CompareTextNoCase(const std::string &a, const std::string &b) override {
         std::size_t common = std::min(a.size(), b.size());
         for (std::size_t i = 0; i < common; ++i) {
-            unsigned char left = CharLower(static_cast<unsigned char>(a[i]));
-            unsigned char right = CharLower(static_cast<unsigned char>(b[i]));
+            unsigned char left = LowerCaseChar(static_cast<unsigned char>(a[i]));
+            unsigned char right = LowerCaseChar(static_cast<unsigned char>(b[i]));
             if (left != right) return left < right ? -1 : 1;
         }
         if (a.size() == b.size()) return 0;
         return a.size() < b.size() ? -1 : 1;
     }
 
-    void AnsiToOem(std::string &) override {}
+    void ConvertAnsiToOem(std::string &) override {}
 
     // --- Console -------------------------------------------------------------------------
-    std::optional<std::string> GetConsoleTitle(std::size_t capacity) override {
+    std::optional<std::string> ReadConsoleTitle(std::size_t capacity) override {
         if (capacity == 0) return std::nullopt;
-        std::lock_guard lock(mutex_);
         return title_.substr(0, capacity - 1);
     }
 
-    bool SetConsoleTitle(const std::string &title) override {
-        {
-            std::lock_guard lock(mutex_);
-            title_ = title;
-        }
+    bool WriteConsoleTitle(const std::string &title) override {
+        title_ = title;
         if (::isatty(STDOUT_FILENO) == 1) {
             // Control characters would end or corrupt the terminal sequence: show them as "?".
             std::string shown = title;
@@ -369,20 +366,18 @@ public:
         std::optional<bool> ended = PollChild(process, false);
         if (!ended) return false;
         if (*ended) return true;  // nothing left to end
-        std::lock_guard lock(mutex_);
         auto found = children_.find(process);
         return found != children_.end() && ::kill(found->second.pid, SIGKILL) == 0;
     }
 
     std::uint32_t GetExitCode(NativeHandle process) override {
         if (!PollChild(process, false)) return kUnknownExitCode;
-        std::lock_guard lock(mutex_);
         auto found = children_.find(process);
         return found == children_.end() ? kUnknownExitCode : found->second.exitCode;
     }
 
     // --- Program search ------------------------------------------------------------------
-    std::optional<std::string> SearchPath(const std::string &name, const std::string &) override {
+    std::optional<std::string> FindOnSearchPath(const std::string &name, const std::string &) override {
         if (name.empty()) return std::nullopt;
         if (name.find('/') != std::string::npos) {
             std::string full = name[0] == '/' ? name : CurrentDirectory() + "/" + name;
@@ -409,7 +404,7 @@ public:
         return std::nullopt;
     }
 
-    std::optional<std::uint32_t> GetBinaryType(const std::string &path) override {
+    std::optional<std::uint32_t> BinaryTypeOf(const std::string &path) override {
         ScopedDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         if (file.Get() < 0) return std::nullopt;
         char head[4] = {};
@@ -460,7 +455,6 @@ private:
             errno = error;
             return kNoHandle;
         }
-        std::lock_guard lock(mutex_);
         NativeHandle handle = nextProcessHandle_++;
         children_[handle] = ChildProcess{pid, false, kStillActive};
         return handle;
@@ -469,26 +463,19 @@ private:
     /// Collects the child's status if it has ended (blocking when `block`). Returns whether it
     /// has ended, or nullopt when the handle names no child.
     std::optional<bool> PollChild(NativeHandle process, bool block) {
-        pid_t pid = 0;
-        {
-            std::lock_guard lock(mutex_);
-            auto found = children_.find(process);
-            if (found == children_.end()) {
-                errno = EBADF;
-                return std::nullopt;
-            }
-            if (found->second.ended) return true;
-            pid = found->second.pid;
+        auto found = children_.find(process);
+        if (found == children_.end()) {
+            errno = EBADF;
+            return std::nullopt;
         }
+        if (found->second.ended) return true;
+        const pid_t pid = found->second.pid;
         int status = 0;
         pid_t result;
         do {
             result = ::waitpid(pid, &status, block ? 0 : WNOHANG);
         } while (result < 0 && errno == EINTR);
         if (result == 0) return false;
-        std::lock_guard lock(mutex_);
-        auto found = children_.find(process);
-        if (found == children_.end()) return std::nullopt;
         found->second.ended = true;
         found->second.exitCode = result == pid ? ExitCodeFromStatus(status) : kUnknownExitCode;
         return true;
@@ -496,7 +483,6 @@ private:
 
     void CloseProcess(NativeHandle process) {
         std::optional<bool> ended = PollChild(process, false);
-        std::lock_guard lock(mutex_);
         auto found = children_.find(process);
         if (found == children_.end()) return;
         // A child closed while it runs is reaped later, when a new process starts.
@@ -505,14 +491,12 @@ private:
     }
 
     void ReapAbandoned() {
-        std::lock_guard lock(mutex_);
         std::erase_if(abandoned_, [](pid_t pid) {
             pid_t result = ::waitpid(pid, nullptr, WNOHANG);
             return result != 0;
         });
     }
 
-    std::mutex mutex_;
     std::string title_;
     std::map<NativeHandle, ChildProcess> children_;
     std::vector<pid_t> abandoned_;

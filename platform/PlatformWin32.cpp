@@ -112,7 +112,7 @@ public:
         return std::string(buffer, length);
     }
 
-    bool SetCurrentDirectory(const std::string &path) override {
+    bool ChangeDirectory(const std::string &path) override {
         return ::SetCurrentDirectoryA(path.c_str()) != 0;
     }
 
@@ -151,13 +151,13 @@ public:
         }
     }
 
-    unsigned char CharUpper(unsigned char c) override {
+    unsigned char UpperCaseChar(unsigned char c) override {
         // One character travels in the low word of the pointer argument.
         LPSTR result = ::CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(c)));
         return static_cast<unsigned char>(reinterpret_cast<ULONG_PTR>(result) & 0xFF);
     }
 
-    unsigned char CharLower(unsigned char c) override {
+    unsigned char LowerCaseChar(unsigned char c) override {
         LPSTR result = ::CharLowerA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(c)));
         return static_cast<unsigned char>(reinterpret_cast<ULONG_PTR>(result) & 0xFF);
     }
@@ -174,12 +174,12 @@ public:
         return result - CSTR_EQUAL;
     }
 
-    void AnsiToOem(std::string &text) override {
+    void ConvertAnsiToOem(std::string &text) override {
         if (!text.empty()) ::CharToOemA(text.data(), text.data());
     }
 
     // --- Console -------------------------------------------------------------------------
-    std::optional<std::string> GetConsoleTitle(std::size_t capacity) override {
+    std::optional<std::string> ReadConsoleTitle(std::size_t capacity) override {
         if (capacity == 0) return std::nullopt;
         std::vector<char> buffer(capacity + 1, '\0');
         ::SetLastError(NO_ERROR);
@@ -189,7 +189,7 @@ public:
         return std::string(buffer.data());
     }
 
-    bool SetConsoleTitle(const std::string &title) override {
+    bool WriteConsoleTitle(const std::string &title) override {
         return ::SetConsoleTitleA(title.c_str()) != 0;
     }
 
@@ -295,7 +295,7 @@ public:
     }
 
     // --- Program search ------------------------------------------------------------------
-    std::optional<std::string> SearchPath(const std::string &name,
+    std::optional<std::string> FindOnSearchPath(const std::string &name,
                                           const std::string &defaultExtension) override {
         char found[kSearchPathRoom] = {};
         char *filePart = nullptr;
@@ -306,7 +306,7 @@ public:
         return std::string(found, length);
     }
 
-    std::optional<std::uint32_t> GetBinaryType(const std::string &path) override {
+    std::optional<std::uint32_t> BinaryTypeOf(const std::string &path) override {
         DWORD type = 0;
         if (!::GetBinaryTypeA(path.c_str(), &type)) return std::nullopt;
         return type;

@@ -13,7 +13,7 @@
 #include "navigate/GoToError.h"
 #include "navigate/OutputStore.h"
 #include "platform/Platform.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 #include "regexpr/RegExpr.h"
 
 namespace {
@@ -23,8 +23,8 @@ constexpr int kFirstCommandIndex = 2;
 
 unsigned char CasePartnerOfPlatform(void * /*context*/, unsigned char c) {
     platform::Platform &system = platform::Current();
-    unsigned char upper = system.CharUpper(c);
-    return upper != c ? upper : system.CharLower(c);
+    unsigned char upper = system.UpperCaseChar(c);
+    return upper != c ? upper : system.LowerCaseChar(c);
 }
 
 EditorInfo CurrentEditorInfo() {
@@ -58,7 +58,7 @@ void RunChosenCommand(const TStringList &menu, std::size_t index) {
     const std::string commandLine = ExpandTemplate(commandTemplate, arguments);
 
     // A directory that cannot be entered is not reported: the command then runs where we are.
-    const bool entered = options->CdFileDir && platform::Current().SetCurrentDirectory(arguments[1]);
+    const bool entered = options->CdFileDir && platform::Current().ChangeDirectory(arguments[1]);
     // Relative names in the output start here, wherever the host's panels move afterwards. The
     // file's folder keeps the spelling of the editor's file name, which the jump compares with.
     std::string runFolder = entered ? arguments[1] : platform::Current().CurrentDirectory();

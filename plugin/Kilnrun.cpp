@@ -5,9 +5,9 @@
 #include "config/Dirs.h"
 #include "navigate/OutputStore.h"
 #include "plugin/CommandFlow.h"
-#include "plugin/FARIntf.h"
-#include "plugin/FARUtils.h"
-#include "plugin/KilnrunMsg.h"
+#include "plugin/farapi/FARIntf.h"
+#include "plugin/farapi/FARUtils.h"
+#include "plugin/farapi/KilnrunMsg.h"
 
 #if defined(_WIN32)
 #define KILNRUN_EXPORT

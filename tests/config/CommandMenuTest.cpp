@@ -7,7 +7,7 @@
 #include "config/CommandConfig.h"
 #include "config/ConfigTestSupport.h"
 #include "config/Dirs.h"
-#include "plugin/KilnrunMsg.h"
+#include "plugin/farapi/KilnrunMsg.h"
 
 #include "support/ListLines.h"
 #include "support/TempFolder.h"

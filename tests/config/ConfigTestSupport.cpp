@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
-#include "plugin/FARIntf.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARIntf.h"
+#include "plugin/farapi/FARUtils.h"
 
 namespace configtest {
 namespace {

@@ -9,9 +9,6 @@
 #include "platform/Platform.h"
 #include "support/ForwardingPlatform.h"
 
-// No host declarations here: on Windows they bring windows.h, whose A/W macros would rename the
-// overrides below in some files and not in others.
-
 namespace configtest {
 
 /// Forwards every operation to the real system; tests override the few they must control.

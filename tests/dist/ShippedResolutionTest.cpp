@@ -88,11 +88,11 @@ public:
         return FileExtension(found, PathStyle::Windows).empty() ? found + ".exe" : found;
     }
 
-    std::optional<std::string> SearchPath(const std::string &name, const std::string &extension) override {
+    std::optional<std::string> FindOnSearchPath(const std::string &name, const std::string &extension) override {
         searches.push_back(name + "|" + extension);
         return WhereFound(name, folder);
     }
-    std::optional<std::uint32_t> GetBinaryType(const std::string &) override { return platform::kBinary64Bit; }
+    std::optional<std::uint32_t> BinaryTypeOf(const std::string &) override { return platform::kBinary64Bit; }
     bool IsNtPlatform() override { return true; }
     platform::NativeHandle OpenFileForRead(const std::string &) override {
         ++opened;
@@ -160,7 +160,7 @@ TEST(ShippedResolutionTest, UnderWineTheProgramsThatExistResolveAndTheOthersAreN
     for (const CapturedLine &c : CapturedLines()) {
         SCOPED_TRACE(c.where + ": " + c.line);
         ASSERT_FALSE(IsBatchFile(c.split.program)) << "a batch file would run without a search";
-        const std::optional<std::string> found = platform::System().SearchPath(c.split.program, ".EXE");
+        const std::optional<std::string> found = platform::System().FindOnSearchPath(c.split.program, ".EXE");
         std::string commandLine;
         std::string failure;
         try {

@@ -9,7 +9,7 @@
 #include "exec/EditorText.h"
 #include "exec/Parameter.h"
 #include "exec/Template.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 #include "support/FakeHost.h"
 
 namespace {

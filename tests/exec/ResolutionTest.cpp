@@ -50,11 +50,11 @@ std::string Pe64Headers(std::uint16_t subsystem, std::size_t optionalHeaderBytes
 /// A platform whose program search, binary types and NT test are set by the test; files are real.
 class ResolvingPlatform : public exec_test::ForwardingPlatform {
 public:
-    std::optional<std::string> SearchPath(const std::string &name, const std::string &extension) override {
+    std::optional<std::string> FindOnSearchPath(const std::string &name, const std::string &extension) override {
         searches.push_back(name + "|" + extension);
         return found;
     }
-    std::optional<std::uint32_t> GetBinaryType(const std::string &path) override {
+    std::optional<std::uint32_t> BinaryTypeOf(const std::string &path) override {
         typeAsked.push_back(path);
         return binaryType;
     }
@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(PosixRules, ResolveProgramTest, ::testing::Values(
 /// any real file is read.
 class ImagePlatform : public exec_test::ForwardingPlatform {
 public:
-    std::optional<std::uint32_t> GetBinaryType(const std::string &) override { return type; }
+    std::optional<std::uint32_t> BinaryTypeOf(const std::string &) override { return type; }
     std::optional<std::uint32_t> type = platform::kBinary32Bit;
 };
 

@@ -15,7 +15,7 @@
 #include "exec/ConsoleApp.h"
 #include "exec/RunCommand.h"
 #include "navigate/OutputStore.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 #include "programs/TestPrograms.h"
 
 #include "support/Failure.h"
@@ -47,9 +47,9 @@ public:
     void SetConsoleCursorPosition(int column, int row) override {
         events.push_back("Cursor " + std::to_string(column) + "," + std::to_string(row));
     }
-    bool SetConsoleTitle(const std::string &title) override {
+    bool WriteConsoleTitle(const std::string &title) override {
         events.push_back("Title " + title);
-        return ForwardingPlatform::SetConsoleTitle(title);
+        return ForwardingPlatform::WriteConsoleTitle(title);
     }
     void WriteStdout(const std::string &bytes) override {
         events.push_back("Write " + bytes);
@@ -87,8 +87,8 @@ protected:
         SaveScreenArea::area.clear();
         info_.SaveScreen = &SaveScreenArea::Save;
         far::SetStartupInfo(&info_);
-        platform::System().SetConsoleTitle("title before");
-        before_ = platform::System().GetConsoleTitle(513);
+        platform::System().WriteConsoleTitle("title before");
+        before_ = platform::System().ReadConsoleTitle(513);
     }
     ~VisibleRunTest() override { far::ResetStartupInfo(); }
 
@@ -123,7 +123,7 @@ TEST_F(VisibleRunTest, RunsInTheClearedConsoleAndPutsTheHostBack) {
                                        "Start " + line, "Wait -1"},
                                       TitleRestored()));
     EXPECT_TRUE(console_.OpenHandles().empty());
-    EXPECT_EQ(platform::System().GetConsoleTitle(513), before_);
+    EXPECT_EQ(platform::System().ReadConsoleTitle(513), before_);
 }
 
 TEST_F(VisibleRunTest, AProgramThatCannotStartLeavesTheSystemTextOnTheConsole) {
@@ -144,7 +144,7 @@ TEST_F(VisibleRunTest, AProgramThatCannotStartLeavesTheSystemTextOnTheConsole) {
     EXPECT_EQ(Lines(console_.events.begin() + 5, console_.events.end()), TitleRestored());
     EXPECT_EQ(host_.calls.back(), "RestoreScreen handle");
     EXPECT_EQ(host_.boxes.size(), 0u);
-    EXPECT_EQ(platform::System().GetConsoleTitle(513), before_);
+    EXPECT_EQ(platform::System().ReadConsoleTitle(513), before_);
 }
 
 TEST_F(VisibleRunTest, WithoutAConsoleNothingIsBlanked) {
@@ -199,7 +199,7 @@ TEST_F(VisibleRunTest, EchoAndProgramShareTheRealStandardOutput) {
     }
     EXPECT_EQ(written, ">\"" + line + "\"\r\nhello\r\n");
     EXPECT_EQ(exec_test::OpenDescriptorCount(), descriptors);
-    EXPECT_EQ(platform::System().GetConsoleTitle(513), before_);
+    EXPECT_EQ(platform::System().ReadConsoleTitle(513), before_);
 }
 #endif
 
@@ -266,7 +266,7 @@ TEST_F(RunCommandTest, AFailedCaptureKeepsTheTitleForLater) {
     // The saver keeps the title from before the run (when there is one to read).
     EXPECT_EQ(TheConsoleTitleSaver().Holds(), before_.has_value());
     TheConsoleTitleSaver().RestoreConsoleTitle();
-    EXPECT_EQ(platform::System().GetConsoleTitle(513), before_);
+    EXPECT_EQ(platform::System().ReadConsoleTitle(513), before_);
 }
 
 TEST_F(RunCommandTest, AVisibleRunGivesNoList) {

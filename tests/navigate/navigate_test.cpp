@@ -7,7 +7,7 @@
 #include "navigate/OutputStore.h"
 #include "navigate/ParseErrorLine.h"
 #include "platform/Platform.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 #include "support/FakeHost.h"
 #include "support/ForwardingPlatform.h"
 
@@ -19,10 +19,10 @@ namespace {
 // build (a console under Wine may have no title at all).
 class TitlePlatform : public support::ForwardingPlatform {
 public:
-    std::optional<std::string> GetConsoleTitle(std::size_t capacity) override {
+    std::optional<std::string> ReadConsoleTitle(std::size_t capacity) override {
         return title.substr(0, capacity > 0 ? capacity - 1 : 0);
     }
-    bool SetConsoleTitle(const std::string &text) override {
+    bool WriteConsoleTitle(const std::string &text) override {
         title = text;
         return true;
     }
@@ -112,11 +112,11 @@ TEST(ConsoleTitleSaver, RestoresOnceAndOnlyWhatItSaved) {
     platform::Platform &system = platform::Current();
     ConsoleTitleSaver saver;
     EXPECT_FALSE(saver.RestoreConsoleTitle());  // nothing held: the title is left alone
-    system.SetConsoleTitle("before");
+    system.WriteConsoleTitle("before");
     EXPECT_TRUE(saver.SaveConsoleTitle());
-    system.SetConsoleTitle("during");
+    system.WriteConsoleTitle("during");
     EXPECT_TRUE(saver.RestoreConsoleTitle());
-    EXPECT_EQ(system.GetConsoleTitle(511).value_or(""), "before");
+    EXPECT_EQ(system.ReadConsoleTitle(511).value_or(""), "before");
     EXPECT_FALSE(saver.RestoreConsoleTitle());
 }
 
@@ -270,11 +270,11 @@ TEST_F(JumpTest, RelativeNamesStartFromTheRunFolder) {
 TEST_F(JumpTest, JumpInTheCurrentEditorShowsTheLineAsTitleUntilRestored) {
     TitlePlatform titles;
     platform::ScopedPlatform installed(titles);
-    platform::Current().SetConsoleTitle("far");
+    platform::Current().WriteConsoleTitle("far");
     JumpToError("main.c", "main.c:2:1: boom", 2, 1);
-    EXPECT_EQ(platform::Current().GetConsoleTitle(511).value_or(""), "main.c:2:1: boom");
+    EXPECT_EQ(platform::Current().ReadConsoleTitle(511).value_or(""), "main.c:2:1: boom");
     EXPECT_TRUE(TheConsoleTitleSaver().RestoreConsoleTitle());
-    EXPECT_EQ(platform::Current().GetConsoleTitle(511).value_or(""), "far");
+    EXPECT_EQ(platform::Current().ReadConsoleTitle(511).value_or(""), "far");
 }
 
 TEST_F(JumpTest, NothingStoredShowsTheNoOutputBox) {

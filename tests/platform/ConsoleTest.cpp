@@ -96,29 +96,29 @@ TEST(WriteStdout, WritesTheBytesUnchanged) {
 }
 
 TEST(ConsoleTitle, NeedsRoomForTheTerminator) {
-    EXPECT_EQ(System().GetConsoleTitle(0), std::nullopt);
+    EXPECT_EQ(System().ReadConsoleTitle(0), std::nullopt);
 }
 
 TEST(ConsoleTitle, RoundTripsAndIsCutToTheRoomGiven) {
-    std::optional<std::string> saved = System().GetConsoleTitle(513);
+    std::optional<std::string> saved = System().ReadConsoleTitle(513);
     if (!saved) GTEST_SKIP() << "no console title here (standard output is not a console)";
-    ASSERT_TRUE(System().SetConsoleTitle("gcc -c main.c - Kilnrun"));
-    EXPECT_EQ(System().GetConsoleTitle(513), "gcc -c main.c - Kilnrun");
-    EXPECT_EQ(System().GetConsoleTitle(4), "gcc");
-    EXPECT_TRUE(System().SetConsoleTitle(*saved));
-    EXPECT_EQ(System().GetConsoleTitle(513), saved);
+    ASSERT_TRUE(System().WriteConsoleTitle("gcc -c main.c - Kilnrun"));
+    EXPECT_EQ(System().ReadConsoleTitle(513), "gcc -c main.c - Kilnrun");
+    EXPECT_EQ(System().ReadConsoleTitle(4), "gcc");
+    EXPECT_TRUE(System().WriteConsoleTitle(*saved));
+    EXPECT_EQ(System().ReadConsoleTitle(513), saved);
 }
 
 #if !defined(_WIN32)
 TEST(ConsoleTitle, IsKeptButNotSentWhenStdoutIsNoTerminal) {
     StdoutOnPipe capture;
     ASSERT_TRUE(capture.Ok());
-    bool set = System().SetConsoleTitle("kept title");
+    bool set = System().WriteConsoleTitle("kept title");
     System().SetConsoleCursorPosition(3, 4);
     std::string written = capture.Finish();
     EXPECT_TRUE(set);
     EXPECT_EQ(written, "");
-    EXPECT_EQ(System().GetConsoleTitle(513), "kept title");
+    EXPECT_EQ(System().ReadConsoleTitle(513), "kept title");
 }
 
 TEST(ConsoleBufferInfo, IsEightyByTwentyFiveWithoutATerminal) {
@@ -198,7 +198,7 @@ TEST(ConsoleOnTerminal, SendsTheTitleAndCursorAndReadsTheSize) {
     StdoutOnTerminal terminal;
     if (!terminal.Ok()) GTEST_SKIP() << "no pseudo-terminal here";
     std::optional<platform::ConsoleBufferInfo> info = System().GetConsoleBufferInfo();
-    bool set = System().SetConsoleTitle("make\x07" "all\x1b]2;x");
+    bool set = System().WriteConsoleTitle("make\x07" "all\x1b]2;x");
     System().SetConsoleCursorPosition(0, 9);
     std::string written = terminal.Finish();
 
@@ -208,7 +208,7 @@ TEST(ConsoleOnTerminal, SendsTheTitleAndCursorAndReadsTheSize) {
     EXPECT_TRUE(set);
     // Control characters in the title cannot end the sequence early.
     EXPECT_EQ(written, "\033]0;make?all?]2;x\007\033[10;1H");
-    EXPECT_EQ(System().GetConsoleTitle(513), "make\x07" "all\x1b]2;x");
+    EXPECT_EQ(System().ReadConsoleTitle(513), "make\x07" "all\x1b]2;x");
 }
 #endif
 

@@ -144,12 +144,12 @@ TEST_F(CurrentDirectoryTest, RoundTrips) {
     std::filesystem::create_directory(dir.Path() / "sub dir");
     const std::string target = std::filesystem::canonical(dir.Path() / "sub dir").string();
 
-    ASSERT_TRUE(System().SetCurrentDirectory(target));
+    ASSERT_TRUE(System().ChangeDirectory(target));
     EXPECT_EQ(std::filesystem::path(System().CurrentDirectory()), std::filesystem::path(target));
     EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(target));
 
     // A relative name is taken against the current directory.
-    ASSERT_TRUE(System().SetCurrentDirectory(".."));
+    ASSERT_TRUE(System().ChangeDirectory(".."));
     EXPECT_EQ(std::filesystem::path(System().CurrentDirectory()),
               std::filesystem::canonical(dir.Path()));
 }
@@ -157,8 +157,8 @@ TEST_F(CurrentDirectoryTest, RoundTrips) {
 TEST_F(CurrentDirectoryTest, RefusesWhatCannotBeEntered) {
     TempFolder dir("platform");
     const std::string before = System().CurrentDirectory();
-    EXPECT_FALSE(System().SetCurrentDirectory(dir.Name("missing")));
-    EXPECT_FALSE(System().SetCurrentDirectory(dir.Write("file.txt", "x")));
+    EXPECT_FALSE(System().ChangeDirectory(dir.Name("missing")));
+    EXPECT_FALSE(System().ChangeDirectory(dir.Write("file.txt", "x")));
     EXPECT_EQ(System().CurrentDirectory(), before);
 }
 

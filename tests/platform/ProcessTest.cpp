@@ -30,7 +30,7 @@ using platform_test::Testprog;
 platform::Platform &System() { return platform::System(); }
 
 std::string ToLower(std::string text) {
-    for (char &c : text) c = static_cast<char>(System().CharLower(static_cast<unsigned char>(c)));
+    for (char &c : text) c = static_cast<char>(System().LowerCaseChar(static_cast<unsigned char>(c)));
     return text;
 }
 
@@ -71,10 +71,10 @@ TEST(CapturedProcess, ReadsTheNullDeviceAsStandardInput) {
 TEST(CapturedProcess, RunsInTheCurrentDirectory) {
     TempFolder dir("platform");
     const std::string before = System().CurrentDirectory();
-    ASSERT_TRUE(System().SetCurrentDirectory(dir.Path().string()));
+    ASSERT_TRUE(System().ChangeDirectory(dir.Path().string()));
     const std::string inside = System().CurrentDirectory();
     CapturedRun run = RunCaptured(Testprog("cwd"));
-    ASSERT_TRUE(System().SetCurrentDirectory(before));
+    ASSERT_TRUE(System().ChangeDirectory(before));
     ASSERT_TRUE(run.started);
     EXPECT_EQ(run.output, inside + "\r\n");
 }
@@ -347,32 +347,32 @@ TEST(Handles, ACapturedChildHoldsOnlyItsStandardDescriptors) {
 
 // --- Program search and binary types -------------------------------------------------------
 
-TEST(SearchPath, FindsTheTestProgramInTheCurrentDirectory) {
+TEST(FindOnSearchPath, FindsTheTestProgramInTheCurrentDirectory) {
     const std::string before = System().CurrentDirectory();
-    ASSERT_TRUE(System().SetCurrentDirectory(KILNRUN_TEST_PROGRAMS_DIR));
+    ASSERT_TRUE(System().ChangeDirectory(KILNRUN_TEST_PROGRAMS_DIR));
 #if defined(_WIN32)
-    std::optional<std::string> found = System().SearchPath(KILNRUN_TESTPROG_NAME, ".EXE");
-    std::optional<std::string> relative = System().SearchPath(".\\" KILNRUN_TESTPROG_NAME ".exe", ".EXE");
+    std::optional<std::string> found = System().FindOnSearchPath(KILNRUN_TESTPROG_NAME, ".EXE");
+    std::optional<std::string> relative = System().FindOnSearchPath(".\\" KILNRUN_TESTPROG_NAME ".exe", ".EXE");
 #else
-    std::optional<std::string> found = System().SearchPath("./" KILNRUN_TESTPROG_NAME, ".EXE");
-    std::optional<std::string> relative = System().SearchPath("../programs/./" KILNRUN_TESTPROG_NAME, "");
+    std::optional<std::string> found = System().FindOnSearchPath("./" KILNRUN_TESTPROG_NAME, ".EXE");
+    std::optional<std::string> relative = System().FindOnSearchPath("../programs/./" KILNRUN_TESTPROG_NAME, "");
 #endif
-    ASSERT_TRUE(System().SetCurrentDirectory(before));
+    ASSERT_TRUE(System().ChangeDirectory(before));
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(ToLower(*found), ToLower(KILNRUN_TESTPROG_PATH));
     ASSERT_TRUE(relative.has_value());
     EXPECT_EQ(ToLower(*relative), ToLower(KILNRUN_TESTPROG_PATH));
 }
 
-TEST(SearchPath, TakesAFullNameAsItIs) {
-    std::optional<std::string> found = System().SearchPath(KILNRUN_TESTPROG_PATH, ".EXE");
+TEST(FindOnSearchPath, TakesAFullNameAsItIs) {
+    std::optional<std::string> found = System().FindOnSearchPath(KILNRUN_TESTPROG_PATH, ".EXE");
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(ToLower(*found), ToLower(KILNRUN_TESTPROG_PATH));
 }
 
-TEST(SearchPath, FindsNothingForAMissingProgram) {
-    EXPECT_EQ(System().SearchPath("kilnrun-no-such-program-here", ".EXE"), std::nullopt);
-    EXPECT_EQ(System().SearchPath(std::string(KILNRUN_TEST_PROGRAMS_DIR) + "/missing", ".EXE"),
+TEST(FindOnSearchPath, FindsNothingForAMissingProgram) {
+    EXPECT_EQ(System().FindOnSearchPath("kilnrun-no-such-program-here", ".EXE"), std::nullopt);
+    EXPECT_EQ(System().FindOnSearchPath(std::string(KILNRUN_TEST_PROGRAMS_DIR) + "/missing", ".EXE"),
               std::nullopt);
 }
 
@@ -393,17 +393,17 @@ private:
     std::string saved_;
 };
 
-TEST(SearchPath, SearchesPathForExecutableFilesOnly) {
+TEST(FindOnSearchPath, SearchesPathForExecutableFilesOnly) {
     TempFolder dir("platform");
     const std::string data = dir.Write("kilnrun-data", "x");
     ::chmod(data.c_str(), 0644);
     std::filesystem::create_directory(dir.Path() / "kilnrun-folder");
     PathPrefix prefix(KILNRUN_TEST_PROGRAMS_DIR ":" + dir.Path().string());
 
-    EXPECT_EQ(System().SearchPath(KILNRUN_TESTPROG_NAME, ".EXE"), KILNRUN_TESTPROG_PATH);
-    EXPECT_EQ(System().SearchPath("kilnrun-data", ""), std::nullopt);
-    EXPECT_EQ(System().SearchPath("kilnrun-folder", ""), std::nullopt);
-    EXPECT_EQ(System().SearchPath("sh", ".EXE").value_or("").back(), 'h');
+    EXPECT_EQ(System().FindOnSearchPath(KILNRUN_TESTPROG_NAME, ".EXE"), KILNRUN_TESTPROG_PATH);
+    EXPECT_EQ(System().FindOnSearchPath("kilnrun-data", ""), std::nullopt);
+    EXPECT_EQ(System().FindOnSearchPath("kilnrun-folder", ""), std::nullopt);
+    EXPECT_EQ(System().FindOnSearchPath("sh", ".EXE").value_or("").back(), 'h');
 }
 
 TEST(StartProcess, SearchesPathForABareName) {
@@ -414,31 +414,31 @@ TEST(StartProcess, SearchesPathForABareName) {
 }
 #endif
 
-TEST(GetBinaryType, KnowsTheTestPrograms) {
+TEST(BinaryTypeOf, KnowsTheTestPrograms) {
 #if defined(_WIN32)
     const std::uint32_t programs = KILNRUN_PROGRAMS_ARE_64BIT ? platform::kBinary64Bit : platform::kBinary32Bit;
-    EXPECT_EQ(System().GetBinaryType(KILNRUN_TESTPROG_PATH), programs);
-    EXPECT_EQ(System().GetBinaryType(KILNRUN_GUIPROG_PATH), programs);
-    EXPECT_EQ(System().GetBinaryType(KILNRUN_HELLO_BAT_PATH), std::nullopt);
+    EXPECT_EQ(System().BinaryTypeOf(KILNRUN_TESTPROG_PATH), programs);
+    EXPECT_EQ(System().BinaryTypeOf(KILNRUN_GUIPROG_PATH), programs);
+    EXPECT_EQ(System().BinaryTypeOf(KILNRUN_HELLO_BAT_PATH), std::nullopt);
 #else
-    EXPECT_EQ(System().GetBinaryType(KILNRUN_TESTPROG_PATH), platform::kBinaryNative);
-    EXPECT_EQ(System().GetBinaryType(KILNRUN_HELLO_SH_PATH), platform::kBinaryNative);
-    EXPECT_EQ(System().GetBinaryType(KILNRUN_HELLO_BAT_PATH), platform::kBinaryOther);
+    EXPECT_EQ(System().BinaryTypeOf(KILNRUN_TESTPROG_PATH), platform::kBinaryNative);
+    EXPECT_EQ(System().BinaryTypeOf(KILNRUN_HELLO_SH_PATH), platform::kBinaryNative);
+    EXPECT_EQ(System().BinaryTypeOf(KILNRUN_HELLO_BAT_PATH), platform::kBinaryOther);
 #endif
-    EXPECT_EQ(System().GetBinaryType(std::string(KILNRUN_TEST_PROGRAMS_DIR) + "/missing"), std::nullopt);
-    EXPECT_EQ(System().GetBinaryType(KILNRUN_TEST_PROGRAMS_DIR), std::nullopt);
+    EXPECT_EQ(System().BinaryTypeOf(std::string(KILNRUN_TEST_PROGRAMS_DIR) + "/missing"), std::nullopt);
+    EXPECT_EQ(System().BinaryTypeOf(KILNRUN_TEST_PROGRAMS_DIR), std::nullopt);
 }
 
 #if !defined(_WIN32)
-TEST(GetBinaryType, WantsTheExecutableBitForNativePrograms) {
+TEST(BinaryTypeOf, WantsTheExecutableBitForNativePrograms) {
     TempFolder dir("platform");
     const std::string script = dir.Write("script", "#!/bin/sh\necho hi\n");
     ::chmod(script.c_str(), 0644);
-    EXPECT_EQ(System().GetBinaryType(script), platform::kBinaryOther);
+    EXPECT_EQ(System().BinaryTypeOf(script), platform::kBinaryOther);
     ::chmod(script.c_str(), 0755);
-    EXPECT_EQ(System().GetBinaryType(script), platform::kBinaryNative);
+    EXPECT_EQ(System().BinaryTypeOf(script), platform::kBinaryNative);
     const std::string tiny = dir.Write("tiny", "#");
-    EXPECT_EQ(System().GetBinaryType(tiny), platform::kBinaryOther);
+    EXPECT_EQ(System().BinaryTypeOf(tiny), platform::kBinaryOther);
 }
 #endif
 

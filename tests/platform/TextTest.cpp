@@ -85,17 +85,17 @@ TEST(CharCase, MapsTheAsciiLetters) {
     for (int c = 'a'; c <= 'z'; ++c) {
         const auto lower = static_cast<unsigned char>(c);
         const auto upper = static_cast<unsigned char>(c - 'a' + 'A');
-        EXPECT_EQ(System().CharUpper(lower), upper);
-        EXPECT_EQ(System().CharLower(upper), lower);
-        EXPECT_EQ(System().CharUpper(upper), upper);
-        EXPECT_EQ(System().CharLower(lower), lower);
+        EXPECT_EQ(System().UpperCaseChar(lower), upper);
+        EXPECT_EQ(System().LowerCaseChar(upper), lower);
+        EXPECT_EQ(System().UpperCaseChar(upper), upper);
+        EXPECT_EQ(System().LowerCaseChar(lower), lower);
     }
 }
 
 TEST(CharCase, LeavesDigitsAndPunctuationAlone) {
     for (unsigned char c : std::string("0123456789 .,:;\\/%\"#@[]{}_-\t")) {
-        EXPECT_EQ(System().CharUpper(c), c);
-        EXPECT_EQ(System().CharLower(c), c);
+        EXPECT_EQ(System().UpperCaseChar(c), c);
+        EXPECT_EQ(System().LowerCaseChar(c), c);
     }
 }
 
@@ -104,8 +104,8 @@ TEST(CharCase, LeavesEveryNonAsciiByteAlone) {
     // UTF-8 text is mapped byte by byte: only ASCII may change, or the text would break.
     for (int c = 128; c < 256; ++c) {
         const auto byte = static_cast<unsigned char>(c);
-        EXPECT_EQ(System().CharUpper(byte), byte);
-        EXPECT_EQ(System().CharLower(byte), byte);
+        EXPECT_EQ(System().UpperCaseChar(byte), byte);
+        EXPECT_EQ(System().LowerCaseChar(byte), byte);
     }
 }
 #endif
@@ -139,25 +139,25 @@ INSTANTIATE_TEST_SUITE_P(Table, CompareTextNoCaseTest, testing::Values(
     CompareCase{"b", "A", 1},
     CompareCase{"file1", "FILE2", -1}));
 
-TEST(AnsiToOem, KeepsAsciiText) {
+TEST(ConvertAnsiToOem, KeepsAsciiText) {
     std::string text = "File not found. (0x2) C:\\dir\\x.c";
     const std::string original = text;
-    System().AnsiToOem(text);
+    System().ConvertAnsiToOem(text);
     EXPECT_EQ(text, original);
 }
 
 #if !defined(_WIN32)
-TEST(AnsiToOem, IsTheIdentityForUtf8) {
+TEST(ConvertAnsiToOem, IsTheIdentityForUtf8) {
     std::string text = "\xc3\xa4 \xe2\x82\xac";
-    System().AnsiToOem(text);
+    System().ConvertAnsiToOem(text);
     EXPECT_EQ(text, "\xc3\xa4 \xe2\x82\xac");
 }
 #else
-TEST(AnsiToOem, ConvertsToTheOemCodePage) {
+TEST(ConvertAnsiToOem, ConvertsToTheOemCodePage) {
     // A-umlaut is 0xC4 in the ANSI code page 1252 and 0x8E in the OEM code page 437.
     if (::GetACP() != 1252 || ::GetOEMCP() != 437) GTEST_SKIP() << "other code pages";
     std::string text = "\xc4";
-    System().AnsiToOem(text);
+    System().ConvertAnsiToOem(text);
     EXPECT_EQ(text, "\x8e");
 }
 #endif

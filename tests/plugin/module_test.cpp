@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "navigate/OutputStore.h"
-#include "plugin/FARIntf.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARIntf.h"
+#include "plugin/farapi/FARUtils.h"
 #include "support/FakeHost.h"
 #include "support/TempFolder.h"
 

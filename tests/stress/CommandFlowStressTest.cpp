@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "navigate/OutputStore.h"
-#include "plugin/FARIntf.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARIntf.h"
+#include "plugin/farapi/FARUtils.h"
 #include "programs/TestPrograms.h"
 #include "stress/StressSupport.h"
 #include "support/FakeHost.h"

@@ -5,7 +5,7 @@
 
 #include "config/CommandConfig.h"
 #include "exec/Template.h"
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 #include "stress/StressSupport.h"
 #include "support/FakeHost.h"
 #include "support/TempFolder.h"

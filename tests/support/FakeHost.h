@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/FARIntf.h"
+#include "plugin/farapi/FARIntf.h"
 
 namespace testing_host {
 

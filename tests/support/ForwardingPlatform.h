@@ -19,7 +19,7 @@ public:
         return real().ReadWholeFile(path, bytes);
     }
     std::string CurrentDirectory() override { return real().CurrentDirectory(); }
-    bool SetCurrentDirectory(const std::string &path) override { return real().SetCurrentDirectory(path); }
+    bool ChangeDirectory(const std::string &path) override { return real().ChangeDirectory(path); }
     platform::NativeHandle OpenFileForRead(const std::string &path) override {
         return real().OpenFileForRead(path);
     }
@@ -31,16 +31,16 @@ public:
     }
     void CloseHandle(platform::NativeHandle handle) override { real().CloseHandle(handle); }
     std::string ExpandEnvironment(const std::string &text) override { return real().ExpandEnvironment(text); }
-    unsigned char CharUpper(unsigned char c) override { return real().CharUpper(c); }
-    unsigned char CharLower(unsigned char c) override { return real().CharLower(c); }
+    unsigned char UpperCaseChar(unsigned char c) override { return real().UpperCaseChar(c); }
+    unsigned char LowerCaseChar(unsigned char c) override { return real().LowerCaseChar(c); }
     int CompareTextNoCase(const std::string &a, const std::string &b) override {
         return real().CompareTextNoCase(a, b);
     }
-    void AnsiToOem(std::string &text) override { real().AnsiToOem(text); }
-    std::optional<std::string> GetConsoleTitle(std::size_t capacity) override {
-        return real().GetConsoleTitle(capacity);
+    void ConvertAnsiToOem(std::string &text) override { real().ConvertAnsiToOem(text); }
+    std::optional<std::string> ReadConsoleTitle(std::size_t capacity) override {
+        return real().ReadConsoleTitle(capacity);
     }
-    bool SetConsoleTitle(const std::string &title) override { return real().SetConsoleTitle(title); }
+    bool WriteConsoleTitle(const std::string &title) override { return real().WriteConsoleTitle(title); }
     std::optional<platform::ConsoleBufferInfo> GetConsoleBufferInfo() override {
         return real().GetConsoleBufferInfo();
     }
@@ -65,11 +65,11 @@ public:
     }
     bool TerminateProcess(platform::NativeHandle process) override { return real().TerminateProcess(process); }
     std::uint32_t GetExitCode(platform::NativeHandle process) override { return real().GetExitCode(process); }
-    std::optional<std::string> SearchPath(const std::string &name, const std::string &extension) override {
-        return real().SearchPath(name, extension);
+    std::optional<std::string> FindOnSearchPath(const std::string &name, const std::string &extension) override {
+        return real().FindOnSearchPath(name, extension);
     }
-    std::optional<std::uint32_t> GetBinaryType(const std::string &path) override {
-        return real().GetBinaryType(path);
+    std::optional<std::uint32_t> BinaryTypeOf(const std::string &path) override {
+        return real().BinaryTypeOf(path);
     }
     bool IsNtPlatform() override { return real().IsNtPlatform(); }
     std::uint32_t LastErrorCode() override { return real().LastErrorCode(); }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/FARIntf.h"
+#include "plugin/farapi/FARIntf.h"
 
 #if defined(_WIN32)
 #define FAKE_EXPORT extern "C" __declspec(dllexport)

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "plugin/FARIntf.h"
+#include "plugin/farapi/FARIntf.h"
 
 namespace far {
 

@@ -1,9 +1,9 @@
-#include "plugin/FARUtils.h"
+#include "plugin/farapi/FARUtils.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "plugin/KilnrunMsg.h"
+#include "plugin/farapi/KilnrunMsg.h"
 
 namespace far {
 namespace {
