@@ -1,5 +1,5 @@
-// The matcher's backtracking stack and the run-time form of a simple repeat. Internal to the
-// engine: RegExpr.h only names these types.
+// The matcher's backtracking stack and the run-time form of a simple repeat, used by the
+// matcher stage (RegExprMatcher.h) alone.
 #pragma once
 
 #include <array>
