@@ -1,8 +1,8 @@
 // RegExpr: Kilnrun's own regular-expression engine, `TRegExpr`, and its exception `ERegExpr`.
 //
-// The engine compiles an expression into a byte program (RegExprProgram.h) in two passes, one
-// that counts the bytes and one that writes them, derives search hints from it, and runs it with
-// a backtracking matcher. It depends on nothing but the C++ standard library: case folding comes
+// The engine compiles an expression into a byte program (RegExprProgram.h) with the compiler
+// stage (RegExprCompiler.h), derives search hints from it, and runs it with the backtracking
+// matcher stage (RegExprMatcher.h), one made for each execution. It depends on nothing but the C++ standard library: case folding comes
 // from a case function that the caller hands to it (the process-wide default is ASCII-only).
 //
 // Typical use:

@@ -1,7 +1,8 @@
 // The compiler: a recursive-descent parser with four levels (alternation, sequence, quantifier,
-// atom) that emits program nodes while it parses. The whole parse runs twice: the size pass only
-// counts bytes, the emit pass writes them into a block of exactly that size. Both passes make
-// the same decisions, so every link the emit pass writes lands on a node it wrote.
+// atom) that emits program nodes while it parses, in one pass: the block grows as nodes are
+// written (a repeat is inserted before its atom, links are patched once their target exists) and
+// is cut to the bytes written at the end. A separate counting pass would write the same bytes
+// in the same order, so it is left out: the parse is the whole cost of a compilation.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -19,9 +20,6 @@ namespace {
 constexpr int FlagNonEmpty = 1;          // matches at least one character
 constexpr int FlagSingleChar = 2;        // one node the repeat nodes can count
 constexpr int FlagStartsWithRepeat = 4;  // starts with a repetition (must-string hint)
-
-// Node address returned by the emitters during the size pass.
-constexpr std::int32_t DummyNode = -1;
 
 // The characters that end a literal run, as a table: the run scan asks about every character.
 constexpr std::array<bool, 256> MetaTable = [] {
@@ -166,15 +164,11 @@ bool TCompiler::Compile(std::string_view text, TCompiledProgram &result) {
     try {
         if (text.empty()) CompileError(ErrNullArgument);
 
-        SizePass_ = true;
-        ProgramSize_ = 0;
-        RunPass();
-
-        Program_.assign(static_cast<std::size_t>(ProgramSize_), 0);
-        SizePass_ = false;
+        // Room for the usual programs at once: a node of a few bytes per character or two.
+        Program_.assign(2 * text.size() + 64, 0);
         EmitPos_ = 0;
         const int topFlags = RunPass();
-        if (EmitPos_ != ProgramSize_) CompileError(ErrInternal);
+        Program_.resize(static_cast<std::size_t>(EmitPos_));
 
         ComputeHints(topFlags, result);
     } catch (const TCompileAborted &) {
@@ -202,22 +196,18 @@ int TCompiler::RunPass() {
 // --- Emitter primitives -----------------------------------------------------------------------
 // The small emitters are inline: every node and byte of both passes goes through them.
 
-inline void TCompiler::AddProgramSize(std::int64_t bytes) {
-    ProgramSize_ += bytes;
+inline void TCompiler::NeedRoom(std::int64_t bytes) {
+    const std::int64_t end = std::int64_t(EmitPos_) + bytes;
+    if (end <= std::int64_t(Program_.size())) [[likely]]
+        return;
     // Links are 32-bit: a program beyond that cannot be linked.
-    if (ProgramSize_ > std::numeric_limits<std::int32_t>::max()) CompileError(ErrTooBig);
-}
-
-inline void TCompiler::NeedRoom(std::int32_t bytes) {
-    // The emit pass must stay inside what the size pass counted.
-    if (std::int64_t(EmitPos_) + bytes > std::int64_t(Program_.size())) CompileError(ErrInternal);
+    if (end > std::numeric_limits<std::int32_t>::max()) CompileError(ErrTooBig);
+    // Bytes not yet written stay zero: a new node's link reads as "none".
+    Program_.resize(static_cast<std::size_t>(std::min<std::int64_t>(
+        std::max<std::int64_t>(end, 2 * std::int64_t(Program_.size())), std::numeric_limits<std::int32_t>::max())));
 }
 
 inline std::int32_t TCompiler::EmitOp(TOpCode op) {
-    if (IsSizePass()) {
-        AddProgramSize(NodeHeaderSize);
-        return DummyNode;
-    }
     NeedRoom(NodeHeaderSize);
     std::int32_t node = EmitPos_;
     Program_[node] = op;
@@ -227,40 +217,23 @@ inline std::int32_t TCompiler::EmitOp(TOpCode op) {
 }
 
 inline void TCompiler::EmitByte(std::uint8_t b) {
-    if (IsSizePass()) {
-        AddProgramSize(1);
-        return;
-    }
     NeedRoom(1);
     Program_[EmitPos_++] = b;
 }
 
 void TCompiler::EmitBytes(const char *bytes, std::int64_t count) {
-    if (IsSizePass()) {
-        AddProgramSize(count);
-        return;
-    }
-    if (count > std::numeric_limits<std::int32_t>::max()) CompileError(ErrInternal);
-    NeedRoom(static_cast<std::int32_t>(count));
+    NeedRoom(count);
     std::memcpy(&Program_[EmitPos_], bytes, static_cast<std::size_t>(count));
     EmitPos_ += static_cast<std::int32_t>(count);
 }
 
 void TCompiler::EmitInt32(std::int32_t value) {
-    if (IsSizePass()) {
-        AddProgramSize(4);
-        return;
-    }
     NeedRoom(4);
     WriteInt32(&Program_[EmitPos_], value);
     EmitPos_ += 4;
 }
 
 void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
-    if (IsSizePass()) {
-        AddProgramSize(size);
-        return;
-    }
     NeedRoom(size);
     std::uint8_t *base = Program_.data();
     std::memmove(base + at + size, base + at, static_cast<std::size_t>(EmitPos_ - at));
@@ -270,14 +243,14 @@ void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
 }
 
 void TCompiler::AppendLink(std::int32_t node, std::int32_t target) {
-    if (node == DummyNode || node <= 0) return;
+    if (node <= 0) return;
     std::int32_t last = node;
     for (std::int32_t next = NextNode(last); next != 0; next = NextNode(last)) last = next;
     SetNodeLink(Program_.data(), last, target - last);
 }
 
 void TCompiler::AppendLinkToOperand(std::int32_t node, std::int32_t target) {
-    if (node == DummyNode || node <= 0 || Program_[node] != OpBranch) return;
+    if (node <= 0 || Program_[node] != OpBranch) return;
     AppendLink(NodeAfterHeader(node), target);
 }
 
@@ -292,7 +265,6 @@ std::int32_t TCompiler::EmitSingleChar(unsigned char b, int &flags) {
 void TCompiler::EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int32_t max,
                                  bool nonGreedy) {
     InsertOp(nonGreedy ? OpBracesLazy : OpBraces, atom, BracesNodeSize);
-    if (IsSizePass()) return;
     SetCountBounds(Program_.data(), atom, min, max);
 }
 
@@ -302,9 +274,9 @@ void TCompiler::EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_
     std::int32_t loop = EmitOp(nonGreedy ? OpLoopLazy : OpLoop);
     EmitInt32(min);
     EmitInt32(max);
-    EmitInt32(IsSizePass() ? 0 : NodeAfterHeader(atom) - loop);
+    EmitInt32(NodeAfterHeader(atom) - loop);
     AppendLink(atom, loop);
-    if (!IsSizePass()) AppendLink(NodeAfterHeader(atom), loop);
+    AppendLink(NodeAfterHeader(atom), loop);
 }
 
 // --- Parse levels -----------------------------------------------------------------------------
@@ -771,10 +743,6 @@ void TCompiler::FinishClass(TClassBuilder &builder) {
     std::uint8_t members[SmallSetSize] = {0, 0, 0};
     const int count = builder.Finish(members);
     if (count > SmallSetSize) {
-        if (IsSizePass()) {
-            AddProgramSize(ByteSetSize);
-            return;
-        }
         NeedRoom(ByteSetSize);
         Program_[builder.Node] = OpByteSet;
         const std::uint64_t flip = builder.Negated ? ~std::uint64_t(0) : 0;
@@ -783,10 +751,6 @@ void TCompiler::FinishClass(TClassBuilder &builder) {
         for (std::uint64_t &word : words) word ^= flip;
         std::memcpy(&Program_[builder.OperandAt], words, ByteSetSize);
         EmitPos_ = builder.OperandAt + ByteSetSize;
-        return;
-    }
-    if (IsSizePass()) {
-        AddProgramSize(SmallSetSize);
         return;
     }
     NeedRoom(SmallSetSize);

@@ -44,8 +44,7 @@ struct TCompiledProgram {
 };
 
 /// One compilation: a recursive-descent parser with four levels (alternation, sequence,
-/// quantifier, atom) that emits nodes while it parses, run twice over the text, once to count
-/// the bytes and once to write them.
+/// quantifier, atom) that emits nodes while it parses, in one pass over the text.
 class TCompiler {
 public:
     /// Reports an error; it normally raises, and the compilation stops either way.
@@ -69,9 +68,7 @@ private:
     std::int32_t NextNode(std::int32_t node) const {
         return LinkedNode(Program_.data(), static_cast<std::int32_t>(Program_.size()), node);
     }
-    void AddProgramSize(std::int64_t bytes);
-    void NeedRoom(std::int32_t bytes);
-    bool IsSizePass() const { return SizePass_; }
+    void NeedRoom(std::int64_t bytes);
     std::int32_t EmitOp(TOpCode op);
     void EmitByte(std::uint8_t b);
     void EmitBytes(const char *bytes, std::int64_t count);
@@ -103,9 +100,7 @@ private:
     const char *ParsePos_ = nullptr;
     const char *ExprStart_ = nullptr;
     std::int32_t GroupCount_ = 1;
-    bool SizePass_ = false;
     std::int32_t EmitPos_ = 0;
-    std::int64_t ProgramSize_ = 0;
     std::int32_t CompileModifiers_ = 0;
     bool UsesWordSet_ = false;
     std::vector<std::uint8_t> Program_;

@@ -230,11 +230,77 @@ void TMatcherMemory::UseProgram(std::int32_t program) {
         RepeatHints_.clear();
         RepeatHintIndex_.clear();
         BackPassPos_.clear();
+        RequiredKnown_ = false;
         Program_ = program;
     }
 }
 
+// Walks the chain that every match passes through, from the program's start: the nodes of the
+// top level and of single-alternative groups, past alternations and repeats whose operand may be
+// left out. Its literals, and the operand of a repeat that must count at least once, are in
+// every match. Kept: the last one met (lines tend to fail late) and the longest.
+void TMatcher::FindRequiredLiterals() {
+    Memory_.RequiredKnown_ = true;
+    Memory_.RequiredCount_ = 0;
+    TMatcherMemory::TRequiredLiteral last{0, 0}, longest{0, 0};
+    auto take = [&](std::int32_t at, std::int32_t length) {
+        if (length <= 0) return;
+        last = {at, length};
+        if (length >= longest.Length) longest = last;
+    };
+    std::int32_t node = 1;
+    for (std::int32_t budget = ProgramSize_; node != 0 && budget > 0; --budget) {
+        const TOpCode op = Program_[node];
+        const std::int32_t next = NextNode(node);
+        if (op == OpEnd) break;
+        if (op == OpBranch) {
+            if (next == 0 || Program_[next] != OpBranch) {
+                node = NodeAfterHeader(node);  // one alternative: part of the chain
+                continue;
+            }
+            while (node != 0 && Program_[node] == OpBranch) node = NextNode(node);  // past the alternation
+            continue;
+        }
+        if (op == OpLiteral) {
+            const auto *text = reinterpret_cast<const char *>(NodeOperand(Program_, node));
+            take(NodeAfterHeader(node), static_cast<std::int32_t>(
+                                            ::strnlen(text, static_cast<std::size_t>(ProgramSize_ - NodeAfterHeader(node)))));
+        } else if (IsSimpleRepeatOp(op)) {
+            const std::int32_t operand = RepeatOperandNode(op, node);
+            if (RepeatMin(Program_, node) > 0 && Program_[operand] == OpLiteral && *NodeOperand(Program_, operand) != 0)
+                take(NodeAfterHeader(operand), 1);
+        } else if (!(op == OpLoopEntry || op == OpLoop || op == OpLoopLazy || op == OpEmpty || op == OpComment ||
+                     op == OpInputStart || op == OpInputEnd || op == OpLineStart || op == OpLineEnd ||
+                     op == OpWordBound || op == OpNotWordBound || op == OpAny || op == OpAnyInLine ||
+                     op == OpDigit || op == OpNonDigit || op == OpSmallSet || op == OpNotSmallSet ||
+                     op == OpByteSet || op == OpLiteralNoCase || op == OpBackRef || op == OpBackRefNoCase ||
+                     IsOpenOp(op) || IsCloseOp(op))) {
+            break;  // nothing is known past a node outside the format
+        }
+        node = next;
+    }
+    if (last.Length > 0) Memory_.Required_[Memory_.RequiredCount_++] = last;
+    if (longest.Length > 0 && longest.At != last.At) Memory_.Required_[Memory_.RequiredCount_++] = longest;
+}
+
+bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
+    const std::string_view subject(reinterpret_cast<const char *>(Input_) + start,
+                                   static_cast<std::size_t>(InputEnd_ - start));
+    for (int i = 0; i < Memory_.RequiredCount_; ++i) {
+        const TMatcherMemory::TRequiredLiteral &literal = Memory_.Required_[i];
+        const std::string_view text(reinterpret_cast<const char *>(Program_) + literal.At,
+                                    static_cast<std::size_t>(literal.Length));
+        if (subject.find(text) == std::string_view::npos) return false;
+    }
+    return true;
+}
+
 bool TMatcher::Search(std::int32_t start) {
+    if (!Memory_.RequiredKnown_) FindRequiredLiterals();
+    if (!RequiredLiteralsPresent(start)) {
+        Sub_.Clear();
+        return false;
+    }
     if (Memory_.BackPassEpoch_ == UINT32_MAX) {
         Memory_.BackPassPos_.clear();  // made again, all unset, when a "back" node needs it
         Memory_.BackPassEpoch_ = 0;
