@@ -104,6 +104,7 @@ bool TRegExpr::CompileProgram(std::string_view expression) {
     AnchoredStart_ = result.AnchoredStart;
     MustStringAt_ = result.MustStringAt;
     MustLength_ = result.MustLength;
+    Required_ = result.Required;
     if (result.UsesWordSet) BuildWordSet();
     // The start-character set is collected when a search first needs it.
     StartCharSet_.reset();
@@ -123,6 +124,7 @@ void TRegExpr::CompileExpression() {
 
 void TRegExpr::DropProgram() {
     Program_.clear();
+    Required_ = TRequiredLiterals{};
     StartCharSet_.reset();
     StartCharSetKnown_ = false;
 }
@@ -197,6 +199,7 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
     input.Subject = *InputString_;
     input.StartChar = StartChar_;
     input.AnchoredStart = AnchoredStart_;
+    input.Required = &Required_;
     input.StartCharSet = &StartCharSet_;
     input.CaseTable = &CaseTable_;
     input.WordSet = &WordSet_;

@@ -246,6 +246,7 @@ private:
     bool AnchoredStart_ = false;
     std::int32_t MustStringAt_ = 0;
     std::int32_t MustLength_ = 0;
+    TRequiredLiterals Required_;
     // Built on first use: only a search that is neither anchored nor led by a start character
     // (or the inspection accessor) needs the set, and most programs never do.
     mutable std::bitset<256> StartCharSet_;

@@ -176,6 +176,7 @@ bool TCompiler::Compile(std::string_view text, TCompiledProgram &result) {
     }
     result.Bytes = std::move(Program_);
     result.UsesWordSet = UsesWordSet_;
+    result.Required = Required_;
     return true;
 }
 
@@ -244,9 +245,12 @@ void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
 
 void TCompiler::AppendLink(std::int32_t node, std::int32_t target) {
     if (node <= 0) return;
+    // Every link here was written by this compilation and lands on a node it wrote, so the chain
+    // is followed without the range tests a program from elsewhere needs.
+    std::uint8_t *program = Program_.data();
     std::int32_t last = node;
-    for (std::int32_t next = NextNode(last); next != 0; next = NextNode(last)) last = next;
-    SetNodeLink(Program_.data(), last, target - last);
+    for (std::int32_t link = NodeLink(program, last); link != 0; link = NodeLink(program, last)) last += link;
+    SetNodeLink(program, last, target - last);
 }
 
 void TCompiler::AppendLinkToOperand(std::int32_t node, std::int32_t target) {
@@ -254,10 +258,24 @@ void TCompiler::AppendLinkToOperand(std::int32_t node, std::int32_t target) {
     AppendLink(NodeAfterHeader(node), target);
 }
 
+void TCompiler::NoteRequiredLiteral(std::int32_t at, std::int32_t length) {
+    if (length <= 0) return;
+    TRequiredLiterals::TLiteral literal;
+    literal.Length = static_cast<std::uint8_t>(std::min(length, TRequiredLiterals::Capacity));
+    std::memcpy(literal.Bytes, &Program_[static_cast<std::size_t>(at)], literal.Length);
+    Required_.Last = literal;
+    if (length >= Required_.LongestLength) {
+        Required_.Longest = literal;
+        Required_.LongestLength = length;
+    }
+}
+
 std::int32_t TCompiler::EmitSingleChar(unsigned char b, int &flags) {
-    std::int32_t node = EmitOp((CompileModifiers_ & ModifierI) ? OpLiteralNoCase : OpLiteral);
+    const bool noCase = (CompileModifiers_ & ModifierI) != 0;
+    std::int32_t node = EmitOp(noCase ? OpLiteralNoCase : OpLiteral);
     EmitByte(b);
     EmitByte(0);
+    if (!noCase) NoteRequiredLiteral(NodeAfterHeader(node), 1);
     flags = FlagNonEmpty | FlagSingleChar;
     return node;
 }
@@ -283,6 +301,8 @@ void TCompiler::EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_
 
 std::int32_t TCompiler::ParseReg(bool group, int &flags) {
     const std::int32_t savedModifiers = CompileModifiers_;
+    const TRequiredLiterals savedRequired = Required_;
+    int alternatives = 0;
     flags = FlagNonEmpty;
     std::int32_t result = 0;
     int groupNumber = 0;
@@ -293,6 +313,7 @@ std::int32_t TCompiler::ParseReg(bool group, int &flags) {
     }
 
     auto takeBranch = [&](bool firstBranch) {
+        ++alternatives;
         int branchFlags = 0;
         std::int32_t branch = ParseBranch(branchFlags);
         if (firstBranch && result == 0)
@@ -308,6 +329,8 @@ std::int32_t TCompiler::ParseReg(bool group, int &flags) {
         takeBranch(false);
     }
 
+    // A match takes one of several alternatives: none of their literals is required.
+    if (alternatives > 1) Required_ = savedRequired;
     std::int32_t ender = EmitOp(group ? static_cast<TOpCode>(OpClose + groupNumber) : OpEnd);
     AppendLink(result, ender);
     // Every alternative ends at the ender.
@@ -346,6 +369,7 @@ std::int32_t TCompiler::ParseBranch(int &flags) {
 }
 
 std::int32_t TCompiler::ParsePiece(int &flags) {
+    const TRequiredLiterals savedRequired = Required_;
     int atomFlags = 0;
     const std::int32_t atom = ParseAtom(atomFlags);
     const char op = *ParsePos_;
@@ -389,6 +413,9 @@ std::int32_t TCompiler::ParsePiece(int &flags) {
         ParsePos_ = p;  // on the "}"
         if (max < min) CompileError(ErrBracesMinAboveMax);
     }
+
+    // A piece that may be repeated no time at all requires none of its literals.
+    if ((op == '{' ? min : op == '+' ? 1 : 0) == 0) Required_ = savedRequired;
 
     const bool nonGreedySuffix = ParsePos_[1] == '?';
     const bool nonGreedy = nonGreedySuffix || !(CompileModifiers_ & ModifierG);
@@ -641,12 +668,14 @@ std::int32_t TCompiler::ParseLiteralRun(int &flags) {
     flags = FlagNonEmpty | (length == 1 ? FlagSingleChar : 0);
 
     const bool extended = ExtendedMode();
-    std::int32_t node = EmitOp((CompileModifiers_ & ModifierI) ? OpLiteralNoCase : OpLiteral);
+    const bool noCase = (CompileModifiers_ & ModifierI) != 0;
+    std::int32_t node = EmitOp(noCase ? OpLiteralNoCase : OpLiteral);
     if (!extended) {
         // Every character of the run is taken as it stands: one copy.
         EmitBytes(ParsePos_, length);
         ParsePos_ += length;
         EmitByte(0);
+        if (!noCase) NoteRequiredLiteral(NodeAfterHeader(node), static_cast<std::int32_t>(length));
         return node;
     }
     for (std::int64_t i = 0; i < length; ++i) {
@@ -657,6 +686,7 @@ std::int32_t TCompiler::ParseLiteralRun(int &flags) {
         EmitByte(static_cast<std::uint8_t>(b));
     }
     EmitByte(0);
+    if (!noCase) NoteRequiredLiteral(NodeAfterHeader(node), EmitPos_ - 1 - NodeAfterHeader(node));
     return node;
 }
 

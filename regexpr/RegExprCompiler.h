@@ -41,6 +41,8 @@ struct TCompiledProgram {
     std::int32_t MustLength = 0;
     /// Whether the program tests word boundaries.
     bool UsesWordSet = false;
+    /// Literals every match contains, for refusing a subject before any attempt.
+    TRequiredLiterals Required;
 };
 
 /// One compilation: a recursive-descent parser with four levels (alternation, sequence,
@@ -93,6 +95,7 @@ private:
     bool LineModeActive() const;
     bool ExtendedMode() const { return (CompileModifiers_ & ModifierX) != 0; }
     void FinishClass(TClassBuilder &builder);
+    void NoteRequiredLiteral(std::int32_t at, std::int32_t length);
     void ComputeHints(int topFlags, TCompiledProgram &result) const;
 
     const TCompileSettings &Settings_;
@@ -103,6 +106,9 @@ private:
     std::int32_t EmitPos_ = 0;
     std::int32_t CompileModifiers_ = 0;
     bool UsesWordSet_ = false;
+    // The required literals of what has been parsed so far along the way every match takes; a
+    // group of several alternatives or a piece that may be left out gives back what it added.
+    TRequiredLiterals Required_;
     std::vector<std::uint8_t> Program_;
 };
 

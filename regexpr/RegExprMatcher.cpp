@@ -36,6 +36,25 @@ bool InSmallSet(const std::uint8_t *set, unsigned char c) {
     return c == set[0] || c == set[1] || c == set[2];
 }
 
+// Character maps packed as an OpByteSet operand are combined a machine word at a time: hints
+// are made while a line is matched, and for a program compiled for that one line.
+using TSetWords = std::array<std::uint64_t, ByteSetSize / 8>;
+
+TSetWords SetWords(const std::uint8_t *set) {
+    TSetWords words;
+    std::memcpy(words.data(), set, ByteSetSize);
+    return words;
+}
+
+// chars |= set, or chars |= ~set.
+void OrSet(std::uint8_t *chars, const std::uint8_t *set, bool negated) {
+    TSetWords into = SetWords(chars);
+    const TSetWords from = SetWords(set);
+    const std::uint64_t flip = negated ? ~std::uint64_t(0) : 0;
+    for (std::size_t i = 0; i < into.size(); ++i) into[i] |= from[i] ^ flip;
+    std::memcpy(chars, into.data(), ByteSetSize);
+}
+
 // The characters that nodes and chains of a program can begin with: for the start-character
 // set and for the repeat hints.
 struct TCharWalk {
@@ -69,8 +88,6 @@ bool TCharWalk::AddNodeChars(std::int32_t node, std::uint8_t *chars) const {
     case OpNonDigit:
     case OpSmallSet:
     case OpNotSmallSet: {
-        // The set is built a byte at a time: hints are made while a line is matched, and for a
-        // program compiled for that one line.
         std::array<std::uint8_t, ByteSetSize> members{};
         if (Program[node] == OpDigit || Program[node] == OpNonDigit) {
             members['0' >> 3] = 0xFF;  // '0'..'7'
@@ -78,12 +95,12 @@ bool TCharWalk::AddNodeChars(std::int32_t node, std::uint8_t *chars) const {
         } else {
             for (int i = 0; i < SmallSetSize; ++i) AddToByteSet(members.data(), operand[i]);
         }
-        const std::uint8_t flip = Program[node] == OpNonDigit || Program[node] == OpNotSmallSet ? 0xFF : 0x00;
-        for (int i = 0; i < ByteSetSize; ++i) chars[i] = static_cast<std::uint8_t>(chars[i] | (members[i] ^ flip));
+        const bool negated = Program[node] == OpNonDigit || Program[node] == OpNotSmallSet;
+        OrSet(chars, members.data(), negated);
         return true;
     }
     case OpByteSet:
-        for (int i = 0; i < ByteSetSize; ++i) chars[i] = static_cast<std::uint8_t>(chars[i] | operand[i]);
+        OrSet(chars, operand, false);
         return true;
     default:
         return false;
@@ -230,73 +247,21 @@ void TMatcherMemory::UseProgram(std::int32_t program) {
         RepeatHints_.clear();
         RepeatHintIndex_.clear();
         BackPassPos_.clear();
-        RequiredKnown_ = false;
         Program_ = program;
     }
 }
 
-// Walks the chain that every match passes through, from the program's start: the nodes of the
-// top level and of single-alternative groups, past alternations and repeats whose operand may be
-// left out. Its literals, and the operand of a repeat that must count at least once, are in
-// every match. Kept: the last one met (lines tend to fail late) and the longest.
-void TMatcher::FindRequiredLiterals() {
-    Memory_.RequiredKnown_ = true;
-    Memory_.RequiredCount_ = 0;
-    TMatcherMemory::TRequiredLiteral last{0, 0}, longest{0, 0};
-    auto take = [&](std::int32_t at, std::int32_t length) {
-        if (length <= 0) return;
-        last = {at, length};
-        if (length >= longest.Length) longest = last;
-    };
-    std::int32_t node = 1;
-    for (std::int32_t budget = ProgramSize_; node != 0 && budget > 0; --budget) {
-        const TOpCode op = Program_[node];
-        const std::int32_t next = NextNode(node);
-        if (op == OpEnd) break;
-        if (op == OpBranch) {
-            if (next == 0 || Program_[next] != OpBranch) {
-                node = NodeAfterHeader(node);  // one alternative: part of the chain
-                continue;
-            }
-            while (node != 0 && Program_[node] == OpBranch) node = NextNode(node);  // past the alternation
-            continue;
-        }
-        if (op == OpLiteral) {
-            const auto *text = reinterpret_cast<const char *>(NodeOperand(Program_, node));
-            take(NodeAfterHeader(node), static_cast<std::int32_t>(
-                                            ::strnlen(text, static_cast<std::size_t>(ProgramSize_ - NodeAfterHeader(node)))));
-        } else if (IsSimpleRepeatOp(op)) {
-            const std::int32_t operand = RepeatOperandNode(op, node);
-            if (RepeatMin(Program_, node) > 0 && Program_[operand] == OpLiteral && *NodeOperand(Program_, operand) != 0)
-                take(NodeAfterHeader(operand), 1);
-        } else if (!(op == OpLoopEntry || op == OpLoop || op == OpLoopLazy || op == OpEmpty || op == OpComment ||
-                     op == OpInputStart || op == OpInputEnd || op == OpLineStart || op == OpLineEnd ||
-                     op == OpWordBound || op == OpNotWordBound || op == OpAny || op == OpAnyInLine ||
-                     op == OpDigit || op == OpNonDigit || op == OpSmallSet || op == OpNotSmallSet ||
-                     op == OpByteSet || op == OpLiteralNoCase || op == OpBackRef || op == OpBackRefNoCase ||
-                     IsOpenOp(op) || IsCloseOp(op))) {
-            break;  // nothing is known past a node outside the format
-        }
-        node = next;
-    }
-    if (last.Length > 0) Memory_.Required_[Memory_.RequiredCount_++] = last;
-    if (longest.Length > 0 && longest.At != last.At) Memory_.Required_[Memory_.RequiredCount_++] = longest;
-}
-
 bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
+    const TRequiredLiterals &required = *In_.Required;
     const std::string_view subject(reinterpret_cast<const char *>(Input_) + start,
                                    static_cast<std::size_t>(InputEnd_ - start));
-    for (int i = 0; i < Memory_.RequiredCount_; ++i) {
-        const TMatcherMemory::TRequiredLiteral &literal = Memory_.Required_[i];
-        const std::string_view text(reinterpret_cast<const char *>(Program_) + literal.At,
-                                    static_cast<std::size_t>(literal.Length));
-        if (subject.find(text) == std::string_view::npos) return false;
-    }
-    return true;
+    const std::string_view last = required.Last.View();
+    if (!last.empty() && subject.find(last) == std::string_view::npos) return false;
+    const std::string_view longest = required.Longest.View();
+    return longest == last || longest.empty() || subject.find(longest) != std::string_view::npos;
 }
 
 bool TMatcher::Search(std::int32_t start) {
-    if (!Memory_.RequiredKnown_) FindRequiredLiterals();
     if (!RequiredLiteralsPresent(start)) {
         Sub_.Clear();
         return false;
@@ -744,16 +709,23 @@ std::int32_t TMatcher::RepeatHintFor(std::int32_t node) {
     if (hint.Filtered) {
         std::array<std::uint8_t, ByteSetSize> operandChars{};
         bool overlap = hint.BackRef || !walk.AddNodeChars(hint.Operand, operandChars.data());
-        int members = 0;
-        hint.Single = -1;
-        for (int i = 0; i < ByteSetSize; ++i) {
-            overlap = overlap || (operandChars[i] & hint.Starts[i]) != 0;
-            if (hint.Starts[i] == 0) continue;
-            members += std::popcount(hint.Starts[i]);
-            hint.Single = i * 8 + std::countr_zero(hint.Starts[i]);
+        const TSetWords starts = SetWords(hint.Starts.data());
+        const TSetWords operandWords = SetWords(operandChars.data());
+        // Whether exactly one bit is set: one word holds bits, and only one.
+        int wordsWithBits = 0;
+        bool oneBit = true;
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            overlap = overlap || (operandWords[i] & starts[i]) != 0;
+            wordsWithBits += starts[i] != 0;
+            oneBit = oneBit && (starts[i] & (starts[i] - 1)) == 0;
         }
         hint.Disjoint = !overlap;
-        if (members != 1) hint.Single = -1;
+        hint.Single = -1;
+        if (wordsWithBits == 1 && oneBit) {
+            int i = 0;
+            while (hint.Starts[i] == 0) ++i;
+            hint.Single = i * 8 + std::countr_zero(hint.Starts[i]);
+        }
     } else {
         hint.Single = -1;
     }

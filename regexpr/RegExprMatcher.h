@@ -29,6 +29,8 @@ struct TMatchInput {
     unsigned char StartChar = 0;
     bool AnchoredStart = false;
     std::string_view MustString;
+    /// Literals every match contains.
+    const TRequiredLiterals *Required = nullptr;
     /// The characters a match can start with; needed only when the search is neither anchored
     /// nor led by `StartChar`.
     const std::bitset<256> *StartCharSet = nullptr;
@@ -54,18 +56,6 @@ public:
 private:
     friend class TMatcher;
 
-    /// A literal every match contains, as offset and length of its bytes in the program.
-    struct TRequiredLiteral {
-        std::int32_t At;
-        std::int32_t Length;
-    };
-    static constexpr int MaxRequiredLiterals = 2;
-
-    // The literals that every match contains, found at the program's first execution: a subject
-    // without one of them is refused before any attempt.
-    bool RequiredKnown_ = false;
-    int RequiredCount_ = 0;
-    std::array<TRequiredLiteral, MaxRequiredLiterals> Required_{};
     TFrameStack Frames_;
     std::vector<TRepeatHint> RepeatHints_;
     // The hint of each repeat node by its offset, made once a program has more repeats in use
@@ -104,7 +94,6 @@ public:
     std::int64_t Steps() const { return Steps_; }
 
 private:
-    void FindRequiredLiterals();
     bool RequiredLiteralsPresent(std::int32_t start) const;
     bool TryMatch(std::int32_t pos);
     bool MatchPrim(std::int32_t node);
