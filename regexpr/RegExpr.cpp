@@ -211,7 +211,9 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
     input.BacktrackLimit = BacktrackLimit_;
     if (!MatcherMemory_) MatcherMemory_ = std::make_unique<TMatcherMemory>();
     MatcherMemory_->UseProgram(CompileCount_);
-    TMatcher matcher(input, *MatcherMemory_, Sub_, [this](TErrorCode code) { Error(code); });
+    const TMatcher::TReportError report{[](void *self, TErrorCode code) { static_cast<TRegExpr *>(self)->Error(code); },
+                                        this};
+    TMatcher matcher(input, *MatcherMemory_, Sub_, report);
     struct TRecordSteps {
         const TMatcher &Matcher;
         std::int64_t &Steps;

@@ -176,7 +176,9 @@ bool TCompiler::Compile(std::string_view text, TCompiledProgram &result) {
     }
     result.Bytes = std::move(Program_);
     result.UsesWordSet = UsesWordSet_;
+    const TRequiredLiterals::TLiteral prefix = result.Required.Prefix;
     result.Required = Required_;
+    result.Required.Prefix = prefix;
     return true;
 }
 
@@ -805,6 +807,17 @@ void TCompiler::ComputeHints(int topFlags, TCompiledProgram &result) const {
         result.StartChar = *NodeOperand(Program_.data(), first);
     else if (Program_[first] == OpInputStart)
         result.AnchoredStart = true;
+    if (result.AnchoredStart) {
+        const std::int32_t second = NextNode(first);
+        if (second != 0 && Program_[second] == OpLiteral) {
+            const auto *text = reinterpret_cast<const char *>(NodeOperand(Program_.data(), second));
+            TRequiredLiterals::TLiteral &prefix = result.Required.Prefix;
+            while (prefix.Length < TRequiredLiterals::Capacity && text[prefix.Length] != 0) {
+                prefix.Bytes[prefix.Length] = text[prefix.Length];
+                ++prefix.Length;
+            }
+        }
+    }
 
     if (!(topFlags & FlagStartsWithRepeat)) return;
     // The longest literal along the top-level chain (the last of equally long ones).

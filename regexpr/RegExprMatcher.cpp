@@ -235,7 +235,7 @@ TMatcher::TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches
     : In_(input),
       Memory_(memory),
       Sub_(subMatches),
-      Report_(std::move(report)),
+      Report_(report),
       Program_(input.Program.data()),
       ProgramSize_(static_cast<std::int32_t>(input.Program.size())),
       Input_(reinterpret_cast<const unsigned char *>(input.Subject.data())),
@@ -255,6 +255,8 @@ bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
     const TRequiredLiterals &required = *In_.Required;
     const std::string_view subject(reinterpret_cast<const char *>(Input_) + start,
                                    static_cast<std::size_t>(InputEnd_ - start));
+    // An anchored match begins where the search does.
+    if (!subject.starts_with(required.Prefix.View())) return false;
     const std::string_view last = required.Last.View();
     if (!last.empty() && subject.find(last) == std::string_view::npos) return false;
     const std::string_view longest = required.Longest.View();

@@ -8,7 +8,6 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -80,8 +79,15 @@ private:
 /// its heap backtracking stack, the simple repeats and the counted loops.
 class TMatcher {
 public:
-    /// Reports an error; it normally raises, and the execution stops either way.
-    using TReportError = std::function<void(TErrorCode)>;
+    /// Reports an error through `Func(Context, code)`; it normally raises, and the execution
+    /// stops either way. A plain function and its context: an execution is short, and making a
+    /// std::function for each would cost a line of output a measurable part of its match.
+    struct TReportError {
+        void (*Func)(void *context, TErrorCode code);
+        void *Context;
+
+        void operator()(TErrorCode code) const { Func(Context, code); }
+    };
 
     TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches, TReportError report);
     TMatcher(const TMatcher &) = delete;

@@ -202,6 +202,8 @@ struct TRequiredLiterals {
     };
     TLiteral Last;
     TLiteral Longest;
+    /// For a program anchored at the start: the literal every match begins with.
+    TLiteral Prefix;
     /// The whole length of the longest one.
     std::int32_t LongestLength = 0;
 };
