@@ -33,30 +33,55 @@ public:
     std::size_t Size() const { return Size_; }
 
     void Push(const TFrame &frame) {
-        const std::size_t chunk = Size_ / ChunkSize;
-        if (chunk == Chunks_.size()) [[unlikely]] AddChunk();
-        Chunks_[chunk][Size_ % ChunkSize] = frame;
+        if (Top_ == End_) [[unlikely]]
+            NextChunk();
+        *Top_++ = frame;
         ++Size_;
     }
 
+    /// The stack must not be empty.
     TFrame Pop() {
+        if (Top_ == Begin_) [[unlikely]]
+            PreviousChunk();
         --Size_;
-        return Chunks_[Size_ / ChunkSize][Size_ % ChunkSize];
+        return *--Top_;
     }
 
-    void Clear() { Size_ = 0; }
+    void Clear() {
+        Size_ = 0;
+        Chunk_ = NoChunk;
+        Begin_ = Top_ = End_ = nullptr;
+    }
 
     /// Gives back the memory of an unusually deep execution.
     void Trim() {
-        Size_ = 0;
+        Clear();
         if (Chunks_.size() > ChunksKept) Chunks_.resize(ChunksKept);
     }
 
 private:
-    void AddChunk() { Chunks_.push_back(std::make_unique_for_overwrite<TFrame[]>(ChunkSize)); }
+    static constexpr std::size_t NoChunk = static_cast<std::size_t>(-1);
+
+    void NextChunk() {
+        ++Chunk_;  // NoChunk wraps round to the first
+        if (Chunk_ == Chunks_.size()) Chunks_.push_back(std::make_unique_for_overwrite<TFrame[]>(ChunkSize));
+        Enter(Chunk_, false);
+    }
+    void PreviousChunk() { Enter(--Chunk_, true); }
+    void Enter(std::size_t chunk, bool atEnd) {
+        Begin_ = Chunks_[chunk].get();
+        End_ = Begin_ + ChunkSize;
+        Top_ = atEnd ? End_ : Begin_;
+    }
 
     std::vector<std::unique_ptr<TFrame[]>> Chunks_;
     std::size_t Size_ = 0;
+    // The chunk in use and its bounds: a push or a pop touches only these unless it crosses
+    // into another chunk.
+    std::size_t Chunk_ = NoChunk;
+    TFrame *Begin_ = nullptr;
+    TFrame *Top_ = nullptr;
+    TFrame *End_ = nullptr;
 };
 
 /// A simple repeat (OpStar, OpPlus, OpBraces and their lazy forms) as the matcher runs it. The

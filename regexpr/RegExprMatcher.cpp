@@ -240,6 +240,7 @@ TMatcher::TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches
       ProgramSize_(static_cast<std::int32_t>(input.Program.size())),
       Input_(reinterpret_cast<const unsigned char *>(input.Subject.data())),
       InputEnd_(static_cast<std::int32_t>(input.Subject.size())),
+      StepLimit_(input.StepLimit),
       FrameLimit_(static_cast<std::size_t>(std::max(input.BacktrackLimit, 0))) {}
 
 void TMatcherMemory::UseProgram(std::int32_t program) {
@@ -328,18 +329,17 @@ bool TMatcher::TryMatch(std::int32_t pos) {
 bool TMatcher::MatchPrim(std::int32_t node) {
     const std::uint8_t *program = Program_;
     const unsigned char *input = Input_;
-    const std::int32_t size = static_cast<std::int32_t>(ProgramSize_);
     const std::size_t base = Memory_.Frames_.Size();
 
     for (;;) {
-        if (++Steps_ > In_.StepLimit) return StopExecution(ErrStepLimit);
+        if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
         if (node == 0) {
             ReportError(ErrBrokenLink);
             goto fail;
         }
         {
             const TOpCode op = program[node];
-            const std::int32_t next = LinkedNode(program, size, node);
+            const std::int32_t next = FollowLink(node);
             const std::uint8_t *operand = NodeOperand(program, node);
             switch (op) {
             case OpEnd:
@@ -516,7 +516,7 @@ bool TMatcher::MatchPrim(std::int32_t node) {
     fail:
         for (;;) {
             if (Memory_.Frames_.Size() == base) return false;
-            if (++Steps_ > In_.StepLimit) return StopExecution(ErrStepLimit);
+            if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
             const TFrame frame = Memory_.Frames_.Pop();
             if (ResumeFrame(frame, node)) break;
             if (Aborted_) return false;
@@ -528,8 +528,8 @@ bool TMatcher::ResumeFrame(const TFrame &frame, std::int32_t &node) {
     switch (frame.Kind) {
     case FrameBranch: {
         ScanPos_ = frame.Pos;
-        const std::int32_t branch = NextNode(frame.Node);
-        const std::int32_t after = NextNode(branch);
+        const std::int32_t branch = FollowLink(frame.Node);
+        const std::int32_t after = FollowLink(branch);
         if (after != 0 && Program_[after] == OpBranch &&
             !PushFrame(FrameBranch, branch, frame.Pos, 0, 0))
             return false;
@@ -603,7 +603,7 @@ bool TMatcher::StartLoopBody(std::int32_t loop, std::int32_t &resumeAt) {
 bool TMatcher::StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt) {
     if (!PushFrame(FrameLoopExit, loop, ScanPos_, LoopDepth_, 0)) return false;
     --LoopDepth_;
-    resumeAt = NextNode(loop);
+    resumeAt = FollowLink(loop);
     return true;
 }
 

@@ -105,6 +105,13 @@ private:
     bool MatchPrim(std::int32_t node);
     std::int32_t RegRepeat(std::int32_t node, std::int32_t max);
     std::int32_t NextNode(std::int32_t node) const { return LinkedNode(Program_, ProgramSize_, node); }
+    /// The node after `node`, or 0, without the range tests of `NextNode`: programs come from the
+    /// compiler alone, and every link it writes lands on a node it wrote. The node loop and the
+    /// frames it resumes follow links this way; a chain that ends early is still found (0).
+    std::int32_t FollowLink(std::int32_t node) const {
+        const std::int32_t link = NodeLink(Program_, node);
+        return link == 0 ? 0 : node + link;
+    }
     bool ReportError(TErrorCode code);
     bool StopExecution(TErrorCode code);
     bool IsWordChar(std::int32_t pos) const;
@@ -147,6 +154,7 @@ private:
     std::array<std::int32_t, LoopStackSize + 1> LoopPassStart_{};
     std::int32_t LoopDepth_ = 0;
     std::int64_t Steps_ = 0;
+    std::int64_t StepLimit_;
     std::size_t FrameLimit_;
     bool Aborted_ = false;
 };
