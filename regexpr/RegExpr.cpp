@@ -88,6 +88,7 @@ bool TRegExpr::CompileProgram(std::string_view expression) {
     settings.Modifiers = Modifiers_;
     settings.SpaceList = SpaceList_;
     settings.WordList = WordList_;
+    settings.StandardWords = WordList_ == StandardWordList;
     settings.CaseTable = &CaseTable_;
     settings.LineSeparatorDefined = !LineSeparatorList_.empty() || PairAssigned_;
     TCompiler compiler(settings, [this](TErrorCode code) { Error(code); });

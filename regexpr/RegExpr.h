@@ -61,6 +61,7 @@
 #include <string_view>
 #include <vector>
 
+#include "regexpr/RegExprCharLists.h"
 #include "regexpr/RegExprErrors.h"
 #include "regexpr/RegExprModifiers.h"
 #include "regexpr/RegExprProgram.h"
@@ -104,10 +105,10 @@ struct TRegExprDefaults {
     bool ModifierS = true;
     bool ModifierG = true;
     bool ModifierM = false;
-    std::string SpaceList = " \t\n\r\f";
-    std::string WordList = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_";
-    std::string LineSeparatorList = "\r\n";
-    std::string LinePairedSeparator = "\r\n";
+    std::string SpaceList{StandardSpaceList};
+    std::string WordList{StandardWordList};
+    std::string LineSeparatorList{StandardLineSeparators};
+    std::string LinePairedSeparator{StandardLineSeparators};
     TCasePartner CasePartner{&AsciiCasePartner, nullptr};
 };
 

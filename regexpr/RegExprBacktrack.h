@@ -22,12 +22,15 @@ struct TFrame {
 };
 
 /// A stack kept in fixed-size chunks, so that deep backtracking never needs one huge contiguous
-/// block (a 32-bit process has little address space to spare) and never copies frames.
+/// block (a 32-bit process has little address space to spare) and never copies frames. The first
+/// chunk is small and part of the stack itself: most executions need a few frames, and an object
+/// made for one line should not allocate for them.
 class TFrameStack {
 public:
-    // Small chunks: most executions need a few frames, and an object made for one line should
-    // not pay for a large block; the kept chunks let an object that runs many lines reuse them.
+    static constexpr std::size_t FirstChunkSize = 32;
     static constexpr std::size_t ChunkSize = 1 << 10;
+    // Chunks after the first kept for the next execution: an object that runs many lines reuses
+    // them.
     static constexpr std::size_t ChunksKept = 64;
 
     std::size_t Size() const { return Size_; }
@@ -62,18 +65,20 @@ public:
 private:
     static constexpr std::size_t NoChunk = static_cast<std::size_t>(-1);
 
+    // Chunk 0 is `FirstChunk_`, chunk n > 0 is `Chunks_[n - 1]`.
     void NextChunk() {
         ++Chunk_;  // NoChunk wraps round to the first
-        if (Chunk_ == Chunks_.size()) Chunks_.push_back(std::make_unique_for_overwrite<TFrame[]>(ChunkSize));
+        if (Chunk_ > Chunks_.size()) Chunks_.push_back(std::make_unique_for_overwrite<TFrame[]>(ChunkSize));
         Enter(Chunk_, false);
     }
     void PreviousChunk() { Enter(--Chunk_, true); }
     void Enter(std::size_t chunk, bool atEnd) {
-        Begin_ = Chunks_[chunk].get();
-        End_ = Begin_ + ChunkSize;
+        Begin_ = chunk == 0 ? FirstChunk_.data() : Chunks_[chunk - 1].get();
+        End_ = Begin_ + (chunk == 0 ? FirstChunkSize : ChunkSize);
         Top_ = atEnd ? End_ : Begin_;
     }
 
+    std::array<TFrame, FirstChunkSize> FirstChunk_;
     std::vector<std::unique_ptr<TFrame[]>> Chunks_;
     std::size_t Size_ = 0;
     // The chunk in use and its bounds: a push or a pop touches only these unless it crosses

@@ -12,6 +12,8 @@
 
 #include "regexpr/RegExprCompiler.h"
 
+#include "regexpr/RegExprCharLists.h"
+
 namespace regexpr {
 
 namespace {
@@ -26,6 +28,14 @@ constexpr std::array<bool, 256> MetaTable = [] {
     std::array<bool, 256> table{};
     for (unsigned char c : std::string_view("^$.[()|?+*\\{")) table[c] = true;
     return table;
+}();
+
+// The standard word list as a set packed as a byte-set operand: "\w" is common in the expressions
+// of tool output, and a compilation adds it at once instead of a character at a time.
+constexpr std::array<std::uint8_t, ByteSetSize> StandardWordSet = [] {
+    std::array<std::uint8_t, ByteSetSize> set{};
+    for (unsigned char c : StandardWordList) set[c >> 3] = static_cast<std::uint8_t>(set[c >> 3] | (1u << (c & 7)));
+    return set;
 }();
 
 // Thrown when an overriding Error returns instead of raising: compilation still stops.
@@ -129,6 +139,11 @@ struct TCompiler::TClassBuilder {
     }
     void AddList(std::string_view list) {
         for (char c : list) AddByte(static_cast<unsigned char>(c));
+        RangeOpen = false;
+    }
+    // The members of a set packed as the byte-set operand is, without case partners.
+    void AddSet(const std::array<std::uint8_t, ByteSetSize> &members) {
+        for (int i = 0; i < ByteSetSize; ++i) Set[i] = static_cast<std::uint8_t>(Set[i] | members[i]);
         RangeOpen = false;
     }
     // Drops NUL and gathers the members while there are no more than `SmallSetSize` of them;
@@ -745,7 +760,7 @@ std::int32_t TCompiler::ParseBracketClass() {
             else if (e == 's')
                 builder.AddList(Settings_.SpaceList);
             else if (e == 'w')
-                builder.AddList(Settings_.WordList);
+                AddWordList(builder);
             else
                 builder.AddSingle(DecodeEscape());
             ++ParsePos_;
@@ -766,9 +781,19 @@ std::int32_t TCompiler::EmitClassEscape(std::string_view list, bool negated) {
     builder.Negated = negated;
     builder.Node = EmitOp(negated ? OpNotSmallSet : OpSmallSet);
     builder.OperandAt = EmitPos_;
-    builder.AddList(list);
+    if (list.data() == Settings_.WordList.data())
+        AddWordList(builder);
+    else
+        builder.AddList(list);
     FinishClass(builder);
     return builder.Node;
+}
+
+void TCompiler::AddWordList(TClassBuilder &builder) const {
+    if (Settings_.StandardWords && !builder.CasePartners)
+        builder.AddSet(StandardWordSet);
+    else
+        builder.AddList(Settings_.WordList);
 }
 
 void TCompiler::FinishClass(TClassBuilder &builder) {

@@ -23,6 +23,8 @@ struct TCompileSettings {
     /// The characters of "\s" and "\w".
     std::string_view SpaceList;
     std::string_view WordList;
+    /// Whether `WordList` is the standard list, whose set is known beforehand.
+    bool StandardWords = false;
     /// The case partner of every character.
     const std::array<unsigned char, 256> *CaseTable = nullptr;
     /// Whether a line separator is defined, so that "^" and "$" follow lines under m.
@@ -95,6 +97,7 @@ private:
     bool LineModeActive() const;
     bool ExtendedMode() const { return (CompileModifiers_ & ModifierX) != 0; }
     void FinishClass(TClassBuilder &builder);
+    void AddWordList(TClassBuilder &builder) const;
     void NoteRequiredLiteral(std::int32_t at, std::int32_t length);
     void ComputeHints(int topFlags, TCompiledProgram &result) const;
 
