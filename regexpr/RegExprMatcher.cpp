@@ -120,6 +120,7 @@ bool TCharWalk::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budg
         switch (op) {
         case OpEmpty:
         case OpComment:
+        case OpInputStart:  // a test that consumes nothing: what follows it begins the chain
             node = next;
             continue;
         case OpInputEnd:
@@ -248,9 +249,45 @@ void TMatcherMemory::UseProgram(std::int32_t program) {
         RepeatHints_.clear();
         RepeatHintIndex_.clear();
         BackPassPos_.clear();
+        AnchorStartsState_ = TAnchorStarts::Unknown;
+        Executions_ = 0;
         Program_ = program;
     }
 }
+
+namespace {
+
+// How common a byte is in tool output, roughly: blanks and lower-case letters most, then digits
+// and capitals, punctuation least.
+int Commonness(unsigned char c) {
+    if (c == ' ') return 3;
+    if (c >= 'a' && c <= 'z') return 2;
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) return 1;
+    return 0;
+}
+
+// Whether `text` occurs in `subject`: memchr finds each place of the literal's least common
+// byte, and the literal is compared around it.
+bool Contains(std::string_view subject, std::string_view text) {
+    if (text.empty()) return true;
+    if (text.size() > subject.size()) return false;
+    std::size_t pivot = 0;
+    for (std::size_t i = 1; i < text.size(); ++i)
+        if (Commonness(static_cast<unsigned char>(text[i])) < Commonness(static_cast<unsigned char>(text[pivot])))
+            pivot = i;
+    const char *first = subject.data() + pivot;
+    const char *last = subject.data() + subject.size() - (text.size() - pivot);  // last place of the pivot
+    for (const char *p = first; p <= last;) {
+        const void *found = std::memchr(p, text[pivot], static_cast<std::size_t>(last - p + 1));
+        if (found == nullptr) return false;
+        const char *at = static_cast<const char *>(found);
+        if (std::memcmp(at - pivot, text.data(), text.size()) == 0) return true;
+        p = at + 1;
+    }
+    return false;
+}
+
+}  // namespace
 
 bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
     const TRequiredLiterals &required = *In_.Required;
@@ -259,13 +296,34 @@ bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
     // An anchored match begins where the search does.
     if (!subject.starts_with(required.Prefix.View())) return false;
     const std::string_view last = required.Last.View();
-    if (!last.empty() && subject.find(last) == std::string_view::npos) return false;
+    if (!Contains(subject, last)) return false;
     const std::string_view longest = required.Longest.View();
-    return longest == last || longest.empty() || subject.find(longest) != std::string_view::npos;
+    return longest == last || Contains(subject, longest);
+}
+
+// An anchored attempt before the end of the subject fails at once at a character that its way in
+// cannot begin with (when that way must consume a character there).
+bool TMatcher::AnchoredStartPossible(std::int32_t start) {
+    using TState = TMatcherMemory::TAnchorStarts;
+    if (Memory_.AnchorStartsState_ == TState::Unknown) {
+        Memory_.AnchorStarts_.fill(0);
+        int budget = 64;
+        const TCharWalk walk{Program_, ProgramSize_, *In_.CaseTable};
+        const bool known = walk.AddChainStarts(1, Memory_.AnchorStarts_.data(), budget);
+        Memory_.AnchorStartsState_ = known ? TState::Known : TState::None;
+    }
+    if (Memory_.AnchorStartsState_ == TState::None) return true;
+    // The set holds for an attempt before the end of the subject; one at the end is made.
+    return start >= InputEnd_ || InByteSet(Memory_.AnchorStarts_.data(), Input_[start]);
 }
 
 bool TMatcher::Search(std::int32_t start) {
-    if (!RequiredLiteralsPresent(start)) {
+    // The test of one character comes before the scans for the literals from the program's second
+    // execution on; at the first it is worked out only for a subject that has them (a program
+    // compiled for one line runs once).
+    const bool startKnown = Memory_.Executions_++ > 0;
+    if ((In_.AnchoredStart && startKnown && !AnchoredStartPossible(start)) || !RequiredLiteralsPresent(start) ||
+        (In_.AnchoredStart && !startKnown && !AnchoredStartPossible(start))) {
         Sub_.Clear();
         return false;
     }
@@ -518,6 +576,15 @@ bool TMatcher::MatchPrim(std::int32_t node) {
             if (Memory_.Frames_.Size() == base) return false;
             if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
             const TFrame frame = Memory_.Frames_.Pop();
+            // Group bounds are the most frequent records: put back here, without a call.
+            if (frame.Kind == FrameSubStart) {
+                Sub_.Start[frame.Node] = frame.A;
+                continue;
+            }
+            if (frame.Kind == FrameSubEnd) {
+                Sub_.End[frame.Node] = frame.A;
+                continue;
+            }
             if (ResumeFrame(frame, node)) break;
             if (Aborted_) return false;
         }

@@ -55,6 +55,12 @@ public:
 private:
     friend class TMatcher;
 
+    // For a program anchored at the start whose way in must consume a character: the characters
+    // it can begin with, packed as a byte-set operand, worked out at its first execution.
+    enum class TAnchorStarts : std::uint8_t { Unknown, Known, None };
+    TAnchorStarts AnchorStartsState_ = TAnchorStarts::Unknown;
+    std::uint32_t Executions_ = 0;
+    std::array<std::uint8_t, ByteSetSize> AnchorStarts_{};
     TFrameStack Frames_;
     std::vector<TRepeatHint> RepeatHints_;
     // The hint of each repeat node by its offset, made once a program has more repeats in use
@@ -101,6 +107,7 @@ public:
 
 private:
     bool RequiredLiteralsPresent(std::int32_t start) const;
+    bool AnchoredStartPossible(std::int32_t start);
     bool TryMatch(std::int32_t pos);
     bool MatchPrim(std::int32_t node);
     std::int32_t RegRepeat(std::int32_t node, std::int32_t max);

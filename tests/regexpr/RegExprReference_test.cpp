@@ -100,6 +100,14 @@ std::vector<ReferenceRow> Rows() {
         {"^\\w+ \\(E\\d", "lua (E12"},
         {"^\\w+ \\(E\\d", "lua (e12"},
         {"0123456789abcdefghij|x", "0123456789abcdefghiJ x"},
+        {"x line y", "a line x line y"},
+        // An anchored expression fails at once at a first character its way in cannot take, and
+        // not where it may take none.
+        {"^(ab|cd)x", "cdx"},
+        {"^(\\*\\* |  )(\\w+):", "  foo:"},
+        {"^(a|b*)c", "c"},
+        {"^x?$", ""},
+        {"^\\d*", "x"},
         // The error-line parser's own shapes.
         {"^.*?(\\d+)", "file.c(12): error"},
         {"^(.+)\\((\\d+)\\)", "dir/a.c(42)"},
