@@ -210,7 +210,8 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
     input.PairTail = PairTail_;
     input.StepLimit = StepLimit_;
     input.BacktrackLimit = BacktrackLimit_;
-    if (!MatcherMemory_) MatcherMemory_ = std::make_unique<TMatcherMemory>();
+    // Its first frames need no zeroing: a frame is written before it is read.
+    if (!MatcherMemory_) MatcherMemory_ = std::make_unique_for_overwrite<TMatcherMemory>();
     MatcherMemory_->UseProgram(CompileCount_);
     const TMatcher::TReportError report{[](void *self, TErrorCode code) { static_cast<TRegExpr *>(self)->Error(code); },
                                         this};

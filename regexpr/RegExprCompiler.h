@@ -69,8 +69,11 @@ private:
     struct TClassBuilder;
 
     [[noreturn]] void CompileError(TErrorCode code);
+    /// The node after `node`, or 0. Every link a compilation follows is one it wrote, landing on
+    /// a node it wrote, so no range test is needed.
     std::int32_t NextNode(std::int32_t node) const {
-        return LinkedNode(Program_.data(), static_cast<std::int32_t>(Program_.size()), node);
+        const std::int32_t link = NodeLink(Program_.data(), node);
+        return link == 0 ? 0 : node + link;
     }
     void NeedRoom(std::int64_t bytes);
     std::int32_t EmitOp(TOpCode op);
