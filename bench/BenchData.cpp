@@ -42,23 +42,28 @@ auto Key(const TCommandOptions &o) { return std::tie(o.RegExp, o.LineMatch, o.Co
 
 }  // namespace
 
-std::string ToolOutputDir() {
-    if (const char *dir = std::getenv("KILNRUN_TOOL_OUTPUT_DIR"); dir != nullptr && *dir != '\0') return dir;
-    return KILNRUN_TOOL_OUTPUT_DIR;
+std::vector<std::string> ToolOutputDirs() {
+    if (const char *dir = std::getenv("KILNRUN_TOOL_OUTPUT_DIR"); dir != nullptr && *dir != '\0') return {dir};
+    return {KILNRUN_TOOL_OUTPUT_DIR, std::string(KILNRUN_SOURCE_DIR) + "/tests/tool-output"};
 }
 
 std::string SourceDir() { return KILNRUN_SOURCE_DIR; }
 
-std::vector<std::string> CorpusLines(const std::string &toolOutputDir) {
+std::vector<std::string> CorpusLines(const std::vector<std::string> &toolOutputDirs) {
     std::vector<std::string> lines;
-    for (const fs::path &file : SortedFiles(toolOutputDir, ".txt", true)) {
+    std::vector<fs::path> files;
+    for (const std::string &dir : toolOutputDirs) {
+        const std::vector<fs::path> found = SortedFiles(dir, ".txt", true);
+        files.insert(files.end(), found.begin(), found.end());
+    }
+    for (const fs::path &file : files) {
         TStringList output;
         LineAssembler assembler(output);
         assembler.Feed(ReadBytes(file));
         assembler.Finish();
         for (std::size_t i = 0; i < output.Count(); ++i) lines.emplace_back(output[i]);
     }
-    if (lines.empty()) throw std::runtime_error("no tool output found under " + toolOutputDir);
+    if (lines.empty()) throw std::runtime_error("no tool output found under " + toolOutputDirs.front());
     return lines;
 }
 

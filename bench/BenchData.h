@@ -15,17 +15,18 @@ struct NamedOptions {
     TCommandOptions options;
 };
 
-/// Every output line of the corpus under `toolOutputDir` (the folder of <tool>/<case>.txt files),
+/// Every output line of the corpora under `toolOutputDirs` (folders of <tool>/<case>.txt files),
 /// each file's bytes passed through the system's own line assembly. Throws when none are found.
-std::vector<std::string> CorpusLines(const std::string &toolOutputDir);
+std::vector<std::string> CorpusLines(const std::vector<std::string> &toolOutputDirs);
 
 /// The default options first, then each distinct expression (with its group numbers) of the
 /// configuration files under `typesDirs`. When those folders hold none yet, three expressions of
 /// the kind they ship stand in, so that the table always has rows for real-world expressions.
 std::vector<NamedOptions> ShippedOptions(const std::vector<std::string> &typesDirs);
 
-/// The corpus folder: $KILNRUN_TOOL_OUTPUT_DIR when set, else the one this build was made with.
-std::string ToolOutputDir();
+/// The corpus folders: $KILNRUN_TOOL_OUTPUT_DIR when set (one folder), else the shared corpus and
+/// the repository's own, which holds the output of every tool the shipped files know.
+std::vector<std::string> ToolOutputDirs();
 /// The repository root this build was made from.
 std::string SourceDir();
 

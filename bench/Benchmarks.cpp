@@ -3,6 +3,8 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -25,7 +27,7 @@ using bench::NamedOptions;
 constexpr std::size_t kReadChunk = 257;  // what a captured run reads at a time
 
 const std::vector<std::string> &Lines() {
-    static const std::vector<std::string> lines = bench::CorpusLines(bench::ToolOutputDir());
+    static const std::vector<std::string> lines = bench::CorpusLines(bench::ToolOutputDirs());
     return lines;
 }
 
@@ -262,20 +264,29 @@ public:
     }
 
     void PrintTable(const std::vector<NamedOptions> &expressions, std::size_t capturedMegabytes) const {
-        std::printf("\n%-16s %-14s %14s %14s %14s %10s %10s\n", "group", "case", "kilnrun", "pcre2", "std::regex",
-                    "x pcre2", "x std");
+        std::printf("\n%-16s %-14s %14s %14s %14s %10s %10s %7s\n", "group", "case", "kilnrun", "pcre2", "std::regex",
+                    "x pcre2", "x std", "found");
         for (const char *group : {"ParseErrorLine", "Compile", "Matcher"}) {
+            TRatios toPcre, toStd;
             for (const NamedOptions &e : expressions) {
-                const double own = Rate(std::string(group) + "/kilnrun/" + e.name, "items_per_second");
+                const std::string ownName = std::string(group) + "/kilnrun/" + e.name;
+                const double own = Rate(ownName, "items_per_second");
                 const double pcre = Rate(std::string(group) + "/pcre2/" + e.name, "items_per_second");
                 const double std = Rate(std::string(group) + "/stdregex/" + e.name, "items_per_second");
-                std::printf("%-16s %-14s %14s %14s %14s %10s %10s\n", group, e.name.c_str(), Number(own, "/s").c_str(),
-                            Number(pcre, "/s").c_str(), Number(std, "/s").c_str(), Ratio(own, pcre).c_str(),
-                            Ratio(own, std).c_str());
+                toPcre.Add(own, pcre);
+                toStd.Add(own, std);
+                std::printf("%-16s %-14s %14s %14s %14s %10s %10s %7.0f\n", group, e.name.c_str(),
+                            Number(own, "/s").c_str(), Number(pcre, "/s").c_str(), Number(std, "/s").c_str(),
+                            Ratio(own, pcre).c_str(), Ratio(own, std).c_str(), Rate(ownName, "found"));
             }
+            std::printf("%-16s %-14s %44s %10s %10s\n", group, "(geomean)", "", toPcre.GeoMean().c_str(),
+                        toStd.GeoMean().c_str());
+            std::printf("%-16s %-14s %44s %10s %10s\n", group, "(lowest)", "", toPcre.Lowest().c_str(),
+                        toStd.Lowest().c_str());
         }
         std::printf("(lines per second over %zu corpus lines, Compile: compilations per second, one per line;\n"
-                    " ratios: kilnrun's rate over the peer's)\n\n",
+                    " ratios: kilnrun's rate over the peer's; found: lines with a position (ParseErrorLine),\n"
+                    " compilations (Compile), matching lines (Matcher))\n\n",
                     Lines().size());
         for (const char *input : {"mixed", "crlf-lines", "lone-cr-progress", "long-lines"}) {
             const double rate = Rate(std::string("LineAssembly/kilnrun/") + input, "bytes_per_second");
@@ -318,6 +329,29 @@ private:
         std::snprintf(text, sizeof text, "%.2f", a / b);
         return text;
     }
+
+    /// The ratios of one column, for its geometric mean and its lowest value.
+    class TRatios {
+    public:
+        void Add(double a, double b) {
+            if (a <= 0 || b <= 0) return;
+            logSum_ += std::log(a / b);
+            lowest_ = count_ == 0 ? a / b : std::min(lowest_, a / b);
+            ++count_;
+        }
+        std::string GeoMean() const { return count_ == 0 ? "n/a" : Format(std::exp(logSum_ / count_)); }
+        std::string Lowest() const { return count_ == 0 ? "n/a" : Format(lowest_); }
+
+    private:
+        static std::string Format(double value) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.2f", value);
+            return text;
+        }
+        double logSum_ = 0;
+        double lowest_ = 0;
+        int count_ = 0;
+    };
 
     std::map<std::string, Run> results_;
 };

@@ -1,13 +1,11 @@
 // The object interface of the engine: settings, subject and results, error reporting.
 #include "regexpr/RegExpr.h"
 
-#include "regexpr/RegExprBacktrack.h"
-#include "regexpr/RegExprCompiler.h"
-
 #include <algorithm>
-#include <map>
-#include <mutex>
 #include <utility>
+
+#include "regexpr/RegExprCompiler.h"
+#include "regexpr/RegExprMatcher.h"
 
 namespace regexpr {
 
@@ -23,8 +21,7 @@ TRegExprDefaults &RegExprDefaults() {
 }
 
 TRegExpr::TRegExpr() {
-    SubStart_.fill(-1);
-    SubEnd_.fill(-1);
+    Sub_.Clear();
     const TRegExprDefaults &defaults = RegExprDefaults();
     Modifiers_ = (defaults.ModifierI ? ModifierI : 0) | (defaults.ModifierR ? ModifierR : 0) |
                  (defaults.ModifierS ? ModifierS : 0) | (defaults.ModifierG ? ModifierG : 0) |
@@ -44,32 +41,12 @@ void TRegExpr::BuildWordSet() {
     WordSetBuilt_ = true;
 }
 
-namespace {
-
-using TCaseTable = std::array<unsigned char, 256>;
-
-// The tables built so far, one per case function and context value: a new object copies its
-// table from here, so each pair is asked once per character for the whole process.
-const TCaseTable &SharedCaseTable(const TCasePartner &partner) {
-    static std::mutex lock;
-    static std::map<std::pair<TCasePartnerFunc, void *>, std::unique_ptr<TCaseTable>> tables;
-    const std::lock_guard<std::mutex> guard(lock);
-    std::unique_ptr<TCaseTable> &table = tables[{partner.Func, partner.Context}];
-    if (!table) {
-        auto built = std::make_unique<TCaseTable>();
-        for (int c = 0; c < 256; ++c) (*built)[c] = partner(static_cast<unsigned char>(c));
-        table = std::move(built);
-    }
-    return *table;
-}
-
-}  // namespace
-
 void TRegExpr::BuildCaseTable() {
-    // The case function stays fixed for the object's life, so its table is taken once, at the
-    // first compilation, instead of asking it once per character matched.
+    // The case function stays fixed for the object's life, so its table is made once, by the
+    // first compilation that may fold case, instead of asking it once per character matched.
+    // Each object makes its own: objects share nothing that changes.
     if (CaseTableBuilt_) return;
-    CaseTable_ = SharedCaseTable(CasePartner_);
+    for (int c = 0; c < 256; ++c) CaseTable_[c] = CasePartner_(static_cast<unsigned char>(c));
     CaseTableBuilt_ = true;
 }
 
@@ -103,13 +80,15 @@ bool TRegExpr::CompileProgram(std::string_view expression) {
     const std::string_view text = stored ? expression : std::string_view(copy);
     DropProgram();
     IsCompiled_ = false;
-    BuildCaseTable();
+    // Only the i modifier folds case, set beforehand or inside the expression.
+    if ((Modifiers_ & ModifierI) != 0 || text.find("(?") != std::string_view::npos) BuildCaseTable();
     if (!text.empty()) ProgramModifiers_ = Modifiers_;
 
     TCompileSettings settings;
     settings.Modifiers = Modifiers_;
     settings.SpaceList = SpaceList_;
     settings.WordList = WordList_;
+    settings.StandardWords = WordList_ == StandardWordList;
     settings.CaseTable = &CaseTable_;
     settings.LineSeparatorDefined = !LineSeparatorList_.empty() || PairAssigned_;
     TCompiler compiler(settings, [this](TErrorCode code) { Error(code); });
@@ -126,6 +105,7 @@ bool TRegExpr::CompileProgram(std::string_view expression) {
     AnchoredStart_ = result.AnchoredStart;
     MustStringAt_ = result.MustStringAt;
     MustLength_ = result.MustLength;
+    Required_ = result.Required;
     if (result.UsesWordSet) BuildWordSet();
     // The start-character set is collected when a search first needs it.
     StartCharSet_.reset();
@@ -145,6 +125,7 @@ void TRegExpr::CompileExpression() {
 
 void TRegExpr::DropProgram() {
     Program_.clear();
+    Required_ = TRequiredLiterals{};
     StartCharSet_.reset();
     StartCharSetKnown_ = false;
 }
@@ -168,8 +149,7 @@ bool TRegExpr::EnsureProgram() {
 // --- Subject and results ----------------------------------------------------------------------
 
 void TRegExpr::SetInputString(std::string_view text) {
-    SubStart_.fill(-1);
-    SubEnd_.fill(-1);
+    Sub_.Clear();
     // A caller that runs one object over many lines reuses the copy's memory instead of
     // allocating one per line; memory left by an unusually long subject is given back.
     const std::string_view subject = text.substr(0, text.find('\0'));
@@ -188,24 +168,80 @@ bool TRegExpr::Exec(std::string_view text) {
     return ExecAt(1);
 }
 
+bool TRegExpr::ExecAt(std::int32_t offset) {
+    if (!EnsureProgram()) return false;
+    if (!InputString_) {
+        Error(ErrNoInput);
+        return false;
+    }
+    if (InputString_->size() > static_cast<std::size_t>(MaxInputLength)) {
+        Error(ErrInputTooLong);
+        return false;
+    }
+    const std::int32_t length = static_cast<std::int32_t>(InputString_->size());
+    if (offset < 1) {
+        Error(ErrBadOffset);
+        return false;
+    }
+    if (offset > length + 1) return false;
+    const std::int32_t start = offset - 1;
+    // A match must contain the literal: without it there is nothing to try.
+    if (MustLength_ > 0 && std::string_view(*InputString_).find(MustString(), static_cast<std::size_t>(start)) ==
+                               std::string_view::npos)
+        return false;
+    const bool needsStartSet = !AnchoredStart_ && StartChar_ == 0;
+    if (needsStartSet && !EnsureStartCharSet()) {
+        Error(ErrBadOpcode);
+        return false;
+    }
+
+    TMatchInput input;
+    input.Program = Program_;
+    input.Subject = *InputString_;
+    input.StartChar = StartChar_;
+    input.AnchoredStart = AnchoredStart_;
+    input.Required = &Required_;
+    input.StartCharSet = &StartCharSet_;
+    input.CaseTable = &CaseTable_;
+    input.WordSet = &WordSet_;
+    input.LineSeparatorSet = &LineSeparatorSet_;
+    input.PairAssigned = PairAssigned_;
+    input.PairHead = PairHead_;
+    input.PairTail = PairTail_;
+    input.StepLimit = StepLimit_;
+    input.BacktrackLimit = BacktrackLimit_;
+    // Its first frames need no zeroing: a frame is written before it is read.
+    if (!MatcherMemory_) MatcherMemory_ = std::make_unique_for_overwrite<TMatcherMemory>();
+    MatcherMemory_->UseProgram(CompileCount_);
+    const TMatcher::TReportError report{[](void *self, TErrorCode code) { static_cast<TRegExpr *>(self)->Error(code); },
+                                        this};
+    TMatcher matcher(input, *MatcherMemory_, Sub_, report);
+    struct TRecordSteps {
+        const TMatcher &Matcher;
+        std::int64_t &Steps;
+        ~TRecordSteps() { Steps = Matcher.Steps(); }
+    } record{matcher, Steps_};
+    return matcher.Search(start);
+}
+
 std::int32_t TRegExpr::SubMatchCount() const {
     if (!InputString_) return -1;
     for (int n = MaxGroups; n >= 1; --n)
-        if (SubStart_[n] >= 0 && SubEnd_[n] >= 0) return n;
+        if (Sub_.Start[n] >= 0 && Sub_.End[n] >= 0) return n;
     return 0;
 }
 
 std::int32_t TRegExpr::MatchPos(std::int32_t n) const {
     if (n < 0 || n > MaxGroups || !InputString_) return -1;
-    if (SubStart_[n] < 0 || SubEnd_[n] < 0) return -1;
-    return SubStart_[n];
+    if (Sub_.Start[n] < 0 || Sub_.End[n] < 0) return -1;
+    return Sub_.Start[n];
 }
 
 std::int32_t TRegExpr::MatchLen(std::int32_t n) const {
     if (MatchPos(n) < 0) return -1;
     // Every successful path leaves a group through its ")", so the end never lies before the
     // start; the bound only keeps a damaged state from producing a huge length.
-    return std::max(0, SubEnd_[n] - SubStart_[n]);
+    return std::max(0, Sub_.End[n] - Sub_.Start[n]);
 }
 
 std::string TRegExpr::Match(std::int32_t n) const {
@@ -217,7 +253,7 @@ std::string TRegExpr::Match(std::int32_t n) const {
 bool TRegExpr::EnsureStartCharSet() const {
     if (StartCharSetKnown_ || Program_.empty()) return true;
     std::bitset<256> set;
-    const bool complete = BuildStartCharSet(1, set);
+    const bool complete = CollectStartChars(Program_, 1, CaseTable_, set);
     StartCharSet_ = set;
     StartCharSetKnown_ = complete;  // an unfinished walk is reported again by the next search
     return complete;

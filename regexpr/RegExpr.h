@@ -1,8 +1,8 @@
 // RegExpr: Kilnrun's own regular-expression engine, `TRegExpr`, and its exception `ERegExpr`.
 //
-// The engine compiles an expression into a byte program (RegExprProgram.h) in two passes, one
-// that counts the bytes and one that writes them, derives search hints from it, and runs it with
-// a backtracking matcher. It depends on nothing but the C++ standard library: case folding comes
+// The engine compiles an expression into a byte program (RegExprProgram.h) with the compiler
+// stage (RegExprCompiler.h), derives search hints from it, and runs it with the backtracking
+// matcher stage (RegExprMatcher.h), one made for each execution. It depends on nothing but the C++ standard library: case folding comes
 // from a case function that the caller hands to it (the process-wide default is ASCII-only).
 //
 // Typical use:
@@ -18,7 +18,8 @@
 //   host). The stack is bounded by `BacktrackLimit` frames (error 1016), about 20 bytes each.
 // - Work is bounded per execution: every node visited, every backtrack and every repetition
 //   count tried is a step; characters that a repeat counts, a scan for the next count worth
-//   trying passes over or a back-reference compares cost one step per 4 (`ScanCharsPerStep`),
+//   trying passes over or a back-reference compares cost one step per 4
+//   (`TMatcher::ScanCharsPerStep`),
 //   one per 64 where a memchr scan passes over them, and "." counted by a repeat costs nothing,
 //   since it looks at no character: the bound stays one in time. An execution that
 //   takes more than `StepLimit` steps (default 50 million, under a second on a desktop machine)
@@ -60,9 +61,11 @@
 #include <string_view>
 #include <vector>
 
+#include "regexpr/RegExprCharLists.h"
 #include "regexpr/RegExprErrors.h"
 #include "regexpr/RegExprModifiers.h"
 #include "regexpr/RegExprProgram.h"
+#include "regexpr/RegExprSubMatches.h"
 
 namespace regexpr {
 
@@ -102,10 +105,10 @@ struct TRegExprDefaults {
     bool ModifierS = true;
     bool ModifierG = true;
     bool ModifierM = false;
-    std::string SpaceList = " \t\n\r\f";
-    std::string WordList = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_";
-    std::string LineSeparatorList = "\r\n";
-    std::string LinePairedSeparator = "\r\n";
+    std::string SpaceList{StandardSpaceList};
+    std::string WordList{StandardWordList};
+    std::string LineSeparatorList{StandardLineSeparators};
+    std::string LinePairedSeparator{StandardLineSeparators};
     TCasePartner CasePartner{&AsciiCasePartner, nullptr};
 };
 
@@ -113,9 +116,7 @@ struct TRegExprDefaults {
 TRegExprDefaults &RegExprDefaults();
 
 class TCompiler;
-struct TFrame;
-class TFrameStack;
-struct TRepeatHint;
+class TMatcherMemory;
 
 /// A regular expression: its text, the program compiled from it, the subject of the last
 /// execution and the sub-matches found there. One object serves one caller at a time.
@@ -123,10 +124,6 @@ class TRegExpr {
 public:
     /// Default bound of `StepLimit`.
     static constexpr std::int64_t DefaultStepLimit = 50'000'000;
-    /// Characters that a repeat, a filter scan or a back-reference looks at one by one, per step
-    /// charged; a scan through memchr passes over `FastScanCharsPerStep` per step.
-    static constexpr std::int32_t ScanCharsPerStep = 4;
-    static constexpr std::int32_t FastScanCharsPerStep = 64;
     /// Default bound of `BacktrackLimit`.
     static constexpr std::int32_t DefaultBacktrackLimit = 1 << 24;
     /// Longest subject accepted.
@@ -234,90 +231,23 @@ public:
 private:
     void BuildCaseTable();
     void BuildWordSet();
-
-    // Matcher (RegExprMatcher.cpp).
-    std::int32_t NextNode(std::int32_t node) const {
-        return LinkedNode(Program_.data(), static_cast<std::int32_t>(Program_.size()), node);
-    }
-    bool TryMatch(std::int32_t pos);
-    bool MatchPrim(std::int32_t node);
-    std::int32_t RegRepeat(std::int32_t node, std::int32_t max);
-    bool BuildStartCharSet(std::int32_t node, std::bitset<256> &set) const;
     /// Collects the start-character set unless it is known; false when the walk met an opcode
     /// outside the table.
     bool EnsureStartCharSet() const;
-    bool ReportExecError(TErrorCode code);
-    bool IsWordChar(std::int32_t pos) const;
-    bool LineStartAt(std::int32_t pos) const;
-    bool LineEndAt(std::int32_t pos) const;
-    bool FindMustString(std::int32_t start) const;
-    bool PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos, std::int32_t a,
-                   std::int32_t b);
-    bool StopExecution(TErrorCode code);
-    void ChargeScan(std::int32_t chars) { Steps_ += chars / ScanCharsPerStep; }
-    void ChargeFastScan(std::int32_t chars) { Steps_ += chars / FastScanCharsPerStep; }
-    bool ResumeFrame(const TFrame &frame, std::int32_t &node);
-    bool StartRepeat(std::int32_t node, std::int32_t &resumeAt);
-    bool NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std::int32_t count,
-                           std::int32_t limit, std::int32_t &resumeAt);
-    std::int32_t RepeatHintFor(std::int32_t node);
-    bool AddNodeChars(std::int32_t node, std::uint8_t *chars) const;
-    bool AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budget) const;
-    bool StartLoopBody(std::int32_t loop, std::int32_t &resumeAt);
-    bool StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt);
-    bool EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::int32_t min, std::int32_t max) const;
-    unsigned char CharAt(std::int32_t pos) const;
 
-    // Match results and matcher state.
-    std::array<std::int32_t, SubMatchSlots> SubStart_{};
-    std::array<std::int32_t, SubMatchSlots> SubEnd_{};
-    std::array<std::int32_t, LoopStackSize + 1> LoopStack_{};
-    std::array<std::int32_t, LoopStackSize + 1> LoopPassStart_{};
-    std::int32_t LoopDepth_ = 0;
-    std::int32_t ScanPos_ = 0;
-    std::int32_t InputStart_ = 0;
-    std::int32_t InputEnd_ = 0;
+    // Results and what the executions of the program keep (RegExprMatcher.h).
+    TSubMatches Sub_;
+    std::unique_ptr<TMatcherMemory> MatcherMemory_;
     std::int64_t Steps_ = 0;
     std::int64_t StepLimit_ = DefaultStepLimit;
     std::int32_t BacktrackLimit_ = DefaultBacktrackLimit;
-    bool ExecAborted_ = false;
-    std::size_t FrameLimit_ = 0;
-    std::unique_ptr<TFrameStack> Frames_;
-    // What the simple repeats of the program need at run time, worked out at their first use
-    // and kept while the program stays (the compilation it belongs to is RepeatHintsOf_).
-    std::vector<TRepeatHint> RepeatHints_;
-    // The hint of each repeat node by its offset, made once a program has more repeats in use
-    // than a short search handles well.
-    static constexpr std::size_t LinearRepeatHints = 8;
-    std::vector<std::int32_t> RepeatHintIndex_;
-    std::int32_t RepeatHintsOf_ = -1;
-    // Where the last pass through each "back" node began, valid only when its stamp equals
-    // BackPassEpoch_: a new execution moves the epoch on instead of clearing every entry. The
-    // table is made when an execution first reaches a "back" node of the program (most programs
-    // have none, and a program compiled for one line is executed once); an entry of stamp 0
-    // never counts, so a new table is all zeros.
-    struct TBackPass {
-        std::uint32_t Epoch = 0;
-        std::int32_t Pos = 0;
-    };
-    void PrepareBackPasses() {
-        if (BackPassPos_.size() != Program_.size()) BackPassPos_.assign(Program_.size(), TBackPass{});
-    }
-    std::vector<TBackPass> BackPassPos_;
-    std::uint32_t BackPassEpoch_ = 0;
-    std::int32_t BackPassAt(std::int32_t node) const {
-        const TBackPass &entry = BackPassPos_[static_cast<std::size_t>(node)];
-        return entry.Epoch == BackPassEpoch_ ? entry.Pos : -1;
-    }
-    void SetBackPass(std::int32_t node, std::int32_t pos) {
-        BackPassPos_[static_cast<std::size_t>(node)] = TBackPass{BackPassEpoch_, pos};
-    }
 
     // Hints.
     unsigned char StartChar_ = 0;
     bool AnchoredStart_ = false;
     std::int32_t MustStringAt_ = 0;
     std::int32_t MustLength_ = 0;
+    TRequiredLiterals Required_;
     // Built on first use: only a search that is neither anchored nor led by a start character
     // (or the inspection accessor) needs the set, and most programs never do.
     mutable std::bitset<256> StartCharSet_;

@@ -1,5 +1,5 @@
-// The matcher's backtracking stack and the run-time form of a simple repeat. Internal to the
-// engine: RegExpr.h only names these types.
+// The matcher's backtracking stack and the run-time form of a simple repeat, used by the
+// matcher stage (RegExprMatcher.h) alone.
 #pragma once
 
 #include <array>
@@ -22,41 +22,71 @@ struct TFrame {
 };
 
 /// A stack kept in fixed-size chunks, so that deep backtracking never needs one huge contiguous
-/// block (a 32-bit process has little address space to spare) and never copies frames.
+/// block (a 32-bit process has little address space to spare) and never copies frames. The first
+/// chunk is small and part of the stack itself: most executions need a few frames, and an object
+/// made for one line should not allocate for them.
 class TFrameStack {
 public:
-    // Small chunks: most executions need a few frames, and an object made for one line should
-    // not pay for a large block; the kept chunks let an object that runs many lines reuse them.
+    static constexpr std::size_t FirstChunkSize = 32;
     static constexpr std::size_t ChunkSize = 1 << 10;
+    // Chunks after the first kept for the next execution: an object that runs many lines reuses
+    // them.
     static constexpr std::size_t ChunksKept = 64;
 
     std::size_t Size() const { return Size_; }
 
     void Push(const TFrame &frame) {
-        const std::size_t chunk = Size_ / ChunkSize;
-        if (chunk == Chunks_.size()) [[unlikely]] AddChunk();
-        Chunks_[chunk][Size_ % ChunkSize] = frame;
+        if (Top_ == End_) [[unlikely]]
+            NextChunk();
+        *Top_++ = frame;
         ++Size_;
     }
 
+    /// The stack must not be empty.
     TFrame Pop() {
+        if (Top_ == Begin_) [[unlikely]]
+            PreviousChunk();
         --Size_;
-        return Chunks_[Size_ / ChunkSize][Size_ % ChunkSize];
+        return *--Top_;
     }
 
-    void Clear() { Size_ = 0; }
+    void Clear() {
+        Size_ = 0;
+        Chunk_ = NoChunk;
+        Begin_ = Top_ = End_ = nullptr;
+    }
 
     /// Gives back the memory of an unusually deep execution.
     void Trim() {
-        Size_ = 0;
+        Clear();
         if (Chunks_.size() > ChunksKept) Chunks_.resize(ChunksKept);
     }
 
 private:
-    void AddChunk() { Chunks_.push_back(std::make_unique_for_overwrite<TFrame[]>(ChunkSize)); }
+    static constexpr std::size_t NoChunk = static_cast<std::size_t>(-1);
 
+    // Chunk 0 is `FirstChunk_`, chunk n > 0 is `Chunks_[n - 1]`.
+    void NextChunk() {
+        ++Chunk_;  // NoChunk wraps round to the first
+        if (Chunk_ > Chunks_.size()) Chunks_.push_back(std::make_unique_for_overwrite<TFrame[]>(ChunkSize));
+        Enter(Chunk_, false);
+    }
+    void PreviousChunk() { Enter(--Chunk_, true); }
+    void Enter(std::size_t chunk, bool atEnd) {
+        Begin_ = chunk == 0 ? FirstChunk_.data() : Chunks_[chunk - 1].get();
+        End_ = Begin_ + (chunk == 0 ? FirstChunkSize : ChunkSize);
+        Top_ = atEnd ? End_ : Begin_;
+    }
+
+    std::array<TFrame, FirstChunkSize> FirstChunk_;
     std::vector<std::unique_ptr<TFrame[]>> Chunks_;
     std::size_t Size_ = 0;
+    // The chunk in use and its bounds: a push or a pop touches only these unless it crosses
+    // into another chunk.
+    std::size_t Chunk_ = NoChunk;
+    TFrame *Begin_ = nullptr;
+    TFrame *Top_ = nullptr;
+    TFrame *End_ = nullptr;
 };
 
 /// A simple repeat (OpStar, OpPlus, OpBraces and their lazy forms) as the matcher runs it. The

@@ -1,7 +1,8 @@
 // The compiler: a recursive-descent parser with four levels (alternation, sequence, quantifier,
-// atom) that emits program nodes while it parses. The whole parse runs twice: the size pass only
-// counts bytes, the emit pass writes them into a block of exactly that size. Both passes make
-// the same decisions, so every link the emit pass writes lands on a node it wrote.
+// atom) that emits program nodes while it parses, in one pass: the block grows as nodes are
+// written (a repeat is inserted before its atom, links are patched once their target exists) and
+// is cut to the bytes written at the end. A separate counting pass would write the same bytes
+// in the same order, so it is left out: the parse is the whole cost of a compilation.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -10,6 +11,8 @@
 #include <utility>
 
 #include "regexpr/RegExprCompiler.h"
+
+#include "regexpr/RegExprCharLists.h"
 
 namespace regexpr {
 
@@ -20,14 +23,19 @@ constexpr int FlagNonEmpty = 1;          // matches at least one character
 constexpr int FlagSingleChar = 2;        // one node the repeat nodes can count
 constexpr int FlagStartsWithRepeat = 4;  // starts with a repetition (must-string hint)
 
-// Node address returned by the emitters during the size pass.
-constexpr std::int32_t DummyNode = -1;
-
 // The characters that end a literal run, as a table: the run scan asks about every character.
 constexpr std::array<bool, 256> MetaTable = [] {
     std::array<bool, 256> table{};
     for (unsigned char c : std::string_view("^$.[()|?+*\\{")) table[c] = true;
     return table;
+}();
+
+// The standard word list as a set packed as a byte-set operand: "\w" is common in the expressions
+// of tool output, and a compilation adds it at once instead of a character at a time.
+constexpr std::array<std::uint8_t, ByteSetSize> StandardWordSet = [] {
+    std::array<std::uint8_t, ByteSetSize> set{};
+    for (unsigned char c : StandardWordList) set[c >> 3] = static_cast<std::uint8_t>(set[c >> 3] | (1u << (c & 7)));
+    return set;
 }();
 
 // Thrown when an overriding Error returns instead of raising: compilation still stops.
@@ -133,6 +141,11 @@ struct TCompiler::TClassBuilder {
         for (char c : list) AddByte(static_cast<unsigned char>(c));
         RangeOpen = false;
     }
+    // The members of a set packed as the byte-set operand is, without case partners.
+    void AddSet(const std::array<std::uint8_t, ByteSetSize> &members) {
+        for (int i = 0; i < ByteSetSize; ++i) Set[i] = static_cast<std::uint8_t>(Set[i] | members[i]);
+        RangeOpen = false;
+    }
     // Drops NUL and gathers the members while there are no more than `SmallSetSize` of them;
     // returns their number, or `SmallSetSize` + 1 for a larger set.
     int Finish(std::uint8_t (&members)[SmallSetSize]) {
@@ -166,15 +179,11 @@ bool TCompiler::Compile(std::string_view text, TCompiledProgram &result) {
     try {
         if (text.empty()) CompileError(ErrNullArgument);
 
-        SizePass_ = true;
-        ProgramSize_ = 0;
-        RunPass();
-
-        Program_.assign(static_cast<std::size_t>(ProgramSize_), 0);
-        SizePass_ = false;
+        // Room for the usual programs at once: a node of a few bytes per character or two.
+        Program_.assign(2 * text.size() + 64, 0);
         EmitPos_ = 0;
         const int topFlags = RunPass();
-        if (EmitPos_ != ProgramSize_) CompileError(ErrInternal);
+        Program_.resize(static_cast<std::size_t>(EmitPos_));
 
         ComputeHints(topFlags, result);
     } catch (const TCompileAborted &) {
@@ -182,6 +191,9 @@ bool TCompiler::Compile(std::string_view text, TCompiledProgram &result) {
     }
     result.Bytes = std::move(Program_);
     result.UsesWordSet = UsesWordSet_;
+    const TRequiredLiterals::TLiteral prefix = result.Required.Prefix;
+    result.Required = Required_;
+    result.Required.Prefix = prefix;
     return true;
 }
 
@@ -202,22 +214,18 @@ int TCompiler::RunPass() {
 // --- Emitter primitives -----------------------------------------------------------------------
 // The small emitters are inline: every node and byte of both passes goes through them.
 
-inline void TCompiler::AddProgramSize(std::int64_t bytes) {
-    ProgramSize_ += bytes;
+inline void TCompiler::NeedRoom(std::int64_t bytes) {
+    const std::int64_t end = std::int64_t(EmitPos_) + bytes;
+    if (end <= std::int64_t(Program_.size())) [[likely]]
+        return;
     // Links are 32-bit: a program beyond that cannot be linked.
-    if (ProgramSize_ > std::numeric_limits<std::int32_t>::max()) CompileError(ErrTooBig);
-}
-
-inline void TCompiler::NeedRoom(std::int32_t bytes) {
-    // The emit pass must stay inside what the size pass counted.
-    if (std::int64_t(EmitPos_) + bytes > std::int64_t(Program_.size())) CompileError(ErrInternal);
+    if (end > std::numeric_limits<std::int32_t>::max()) CompileError(ErrTooBig);
+    // Bytes not yet written stay zero: a new node's link reads as "none".
+    Program_.resize(static_cast<std::size_t>(std::min<std::int64_t>(
+        std::max<std::int64_t>(end, 2 * std::int64_t(Program_.size())), std::numeric_limits<std::int32_t>::max())));
 }
 
 inline std::int32_t TCompiler::EmitOp(TOpCode op) {
-    if (IsSizePass()) {
-        AddProgramSize(NodeHeaderSize);
-        return DummyNode;
-    }
     NeedRoom(NodeHeaderSize);
     std::int32_t node = EmitPos_;
     Program_[node] = op;
@@ -227,40 +235,23 @@ inline std::int32_t TCompiler::EmitOp(TOpCode op) {
 }
 
 inline void TCompiler::EmitByte(std::uint8_t b) {
-    if (IsSizePass()) {
-        AddProgramSize(1);
-        return;
-    }
     NeedRoom(1);
     Program_[EmitPos_++] = b;
 }
 
 void TCompiler::EmitBytes(const char *bytes, std::int64_t count) {
-    if (IsSizePass()) {
-        AddProgramSize(count);
-        return;
-    }
-    if (count > std::numeric_limits<std::int32_t>::max()) CompileError(ErrInternal);
-    NeedRoom(static_cast<std::int32_t>(count));
+    NeedRoom(count);
     std::memcpy(&Program_[EmitPos_], bytes, static_cast<std::size_t>(count));
     EmitPos_ += static_cast<std::int32_t>(count);
 }
 
 void TCompiler::EmitInt32(std::int32_t value) {
-    if (IsSizePass()) {
-        AddProgramSize(4);
-        return;
-    }
     NeedRoom(4);
     WriteInt32(&Program_[EmitPos_], value);
     EmitPos_ += 4;
 }
 
 void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
-    if (IsSizePass()) {
-        AddProgramSize(size);
-        return;
-    }
     NeedRoom(size);
     std::uint8_t *base = Program_.data();
     std::memmove(base + at + size, base + at, static_cast<std::size_t>(EmitPos_ - at));
@@ -270,21 +261,38 @@ void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
 }
 
 void TCompiler::AppendLink(std::int32_t node, std::int32_t target) {
-    if (node == DummyNode || node <= 0) return;
+    if (node <= 0) return;
+    // Every link here was written by this compilation and lands on a node it wrote, so the chain
+    // is followed without the range tests a program from elsewhere needs.
+    std::uint8_t *program = Program_.data();
     std::int32_t last = node;
-    for (std::int32_t next = NextNode(last); next != 0; next = NextNode(last)) last = next;
-    SetNodeLink(Program_.data(), last, target - last);
+    for (std::int32_t link = NodeLink(program, last); link != 0; link = NodeLink(program, last)) last += link;
+    SetNodeLink(program, last, target - last);
 }
 
 void TCompiler::AppendLinkToOperand(std::int32_t node, std::int32_t target) {
-    if (node == DummyNode || node <= 0 || Program_[node] != OpBranch) return;
+    if (node <= 0 || Program_[node] != OpBranch) return;
     AppendLink(NodeAfterHeader(node), target);
 }
 
+void TCompiler::NoteRequiredLiteral(std::int32_t at, std::int32_t length) {
+    if (length <= 0) return;
+    TRequiredLiterals::TLiteral literal;
+    literal.Length = static_cast<std::uint8_t>(std::min(length, TRequiredLiterals::Capacity));
+    std::memcpy(literal.Bytes, &Program_[static_cast<std::size_t>(at)], literal.Length);
+    Required_.Last = literal;
+    if (length >= Required_.LongestLength) {
+        Required_.Longest = literal;
+        Required_.LongestLength = length;
+    }
+}
+
 std::int32_t TCompiler::EmitSingleChar(unsigned char b, int &flags) {
-    std::int32_t node = EmitOp((CompileModifiers_ & ModifierI) ? OpLiteralNoCase : OpLiteral);
+    const bool noCase = (CompileModifiers_ & ModifierI) != 0;
+    std::int32_t node = EmitOp(noCase ? OpLiteralNoCase : OpLiteral);
     EmitByte(b);
     EmitByte(0);
+    if (!noCase) NoteRequiredLiteral(NodeAfterHeader(node), 1);
     flags = FlagNonEmpty | FlagSingleChar;
     return node;
 }
@@ -292,7 +300,6 @@ std::int32_t TCompiler::EmitSingleChar(unsigned char b, int &flags) {
 void TCompiler::EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int32_t max,
                                  bool nonGreedy) {
     InsertOp(nonGreedy ? OpBracesLazy : OpBraces, atom, BracesNodeSize);
-    if (IsSizePass()) return;
     SetCountBounds(Program_.data(), atom, min, max);
 }
 
@@ -302,15 +309,17 @@ void TCompiler::EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_
     std::int32_t loop = EmitOp(nonGreedy ? OpLoopLazy : OpLoop);
     EmitInt32(min);
     EmitInt32(max);
-    EmitInt32(IsSizePass() ? 0 : NodeAfterHeader(atom) - loop);
+    EmitInt32(NodeAfterHeader(atom) - loop);
     AppendLink(atom, loop);
-    if (!IsSizePass()) AppendLink(NodeAfterHeader(atom), loop);
+    AppendLink(NodeAfterHeader(atom), loop);
 }
 
 // --- Parse levels -----------------------------------------------------------------------------
 
 std::int32_t TCompiler::ParseReg(bool group, int &flags) {
     const std::int32_t savedModifiers = CompileModifiers_;
+    const TRequiredLiterals savedRequired = Required_;
+    int alternatives = 0;
     flags = FlagNonEmpty;
     std::int32_t result = 0;
     int groupNumber = 0;
@@ -321,6 +330,7 @@ std::int32_t TCompiler::ParseReg(bool group, int &flags) {
     }
 
     auto takeBranch = [&](bool firstBranch) {
+        ++alternatives;
         int branchFlags = 0;
         std::int32_t branch = ParseBranch(branchFlags);
         if (firstBranch && result == 0)
@@ -336,6 +346,8 @@ std::int32_t TCompiler::ParseReg(bool group, int &flags) {
         takeBranch(false);
     }
 
+    // A match takes one of several alternatives: none of their literals is required.
+    if (alternatives > 1) Required_ = savedRequired;
     std::int32_t ender = EmitOp(group ? static_cast<TOpCode>(OpClose + groupNumber) : OpEnd);
     AppendLink(result, ender);
     // Every alternative ends at the ender.
@@ -374,6 +386,7 @@ std::int32_t TCompiler::ParseBranch(int &flags) {
 }
 
 std::int32_t TCompiler::ParsePiece(int &flags) {
+    const TRequiredLiterals savedRequired = Required_;
     int atomFlags = 0;
     const std::int32_t atom = ParseAtom(atomFlags);
     const char op = *ParsePos_;
@@ -417,6 +430,9 @@ std::int32_t TCompiler::ParsePiece(int &flags) {
         ParsePos_ = p;  // on the "}"
         if (max < min) CompileError(ErrBracesMinAboveMax);
     }
+
+    // A piece that may be repeated no time at all requires none of its literals.
+    if ((op == '{' ? min : op == '+' ? 1 : 0) == 0) Required_ = savedRequired;
 
     const bool nonGreedySuffix = ParsePos_[1] == '?';
     const bool nonGreedy = nonGreedySuffix || !(CompileModifiers_ & ModifierG);
@@ -669,12 +685,14 @@ std::int32_t TCompiler::ParseLiteralRun(int &flags) {
     flags = FlagNonEmpty | (length == 1 ? FlagSingleChar : 0);
 
     const bool extended = ExtendedMode();
-    std::int32_t node = EmitOp((CompileModifiers_ & ModifierI) ? OpLiteralNoCase : OpLiteral);
+    const bool noCase = (CompileModifiers_ & ModifierI) != 0;
+    std::int32_t node = EmitOp(noCase ? OpLiteralNoCase : OpLiteral);
     if (!extended) {
         // Every character of the run is taken as it stands: one copy.
         EmitBytes(ParsePos_, length);
         ParsePos_ += length;
         EmitByte(0);
+        if (!noCase) NoteRequiredLiteral(NodeAfterHeader(node), static_cast<std::int32_t>(length));
         return node;
     }
     for (std::int64_t i = 0; i < length; ++i) {
@@ -685,6 +703,7 @@ std::int32_t TCompiler::ParseLiteralRun(int &flags) {
         EmitByte(static_cast<std::uint8_t>(b));
     }
     EmitByte(0);
+    if (!noCase) NoteRequiredLiteral(NodeAfterHeader(node), EmitPos_ - 1 - NodeAfterHeader(node));
     return node;
 }
 
@@ -741,7 +760,7 @@ std::int32_t TCompiler::ParseBracketClass() {
             else if (e == 's')
                 builder.AddList(Settings_.SpaceList);
             else if (e == 'w')
-                builder.AddList(Settings_.WordList);
+                AddWordList(builder);
             else
                 builder.AddSingle(DecodeEscape());
             ++ParsePos_;
@@ -762,19 +781,25 @@ std::int32_t TCompiler::EmitClassEscape(std::string_view list, bool negated) {
     builder.Negated = negated;
     builder.Node = EmitOp(negated ? OpNotSmallSet : OpSmallSet);
     builder.OperandAt = EmitPos_;
-    builder.AddList(list);
+    if (list.data() == Settings_.WordList.data())
+        AddWordList(builder);
+    else
+        builder.AddList(list);
     FinishClass(builder);
     return builder.Node;
+}
+
+void TCompiler::AddWordList(TClassBuilder &builder) const {
+    if (Settings_.StandardWords && !builder.CasePartners)
+        builder.AddSet(StandardWordSet);
+    else
+        builder.AddList(Settings_.WordList);
 }
 
 void TCompiler::FinishClass(TClassBuilder &builder) {
     std::uint8_t members[SmallSetSize] = {0, 0, 0};
     const int count = builder.Finish(members);
     if (count > SmallSetSize) {
-        if (IsSizePass()) {
-            AddProgramSize(ByteSetSize);
-            return;
-        }
         NeedRoom(ByteSetSize);
         Program_[builder.Node] = OpByteSet;
         const std::uint64_t flip = builder.Negated ? ~std::uint64_t(0) : 0;
@@ -783,10 +808,6 @@ void TCompiler::FinishClass(TClassBuilder &builder) {
         for (std::uint64_t &word : words) word ^= flip;
         std::memcpy(&Program_[builder.OperandAt], words, ByteSetSize);
         EmitPos_ = builder.OperandAt + ByteSetSize;
-        return;
-    }
-    if (IsSizePass()) {
-        AddProgramSize(SmallSetSize);
         return;
     }
     NeedRoom(SmallSetSize);
@@ -811,6 +832,17 @@ void TCompiler::ComputeHints(int topFlags, TCompiledProgram &result) const {
         result.StartChar = *NodeOperand(Program_.data(), first);
     else if (Program_[first] == OpInputStart)
         result.AnchoredStart = true;
+    if (result.AnchoredStart) {
+        const std::int32_t second = NextNode(first);
+        if (second != 0 && Program_[second] == OpLiteral) {
+            const auto *text = reinterpret_cast<const char *>(NodeOperand(Program_.data(), second));
+            TRequiredLiterals::TLiteral &prefix = result.Required.Prefix;
+            while (prefix.Length < TRequiredLiterals::Capacity && text[prefix.Length] != 0) {
+                prefix.Bytes[prefix.Length] = text[prefix.Length];
+                ++prefix.Length;
+            }
+        }
+    }
 
     if (!(topFlags & FlagStartsWithRepeat)) return;
     // The longest literal along the top-level chain (the last of equally long ones).

@@ -23,6 +23,8 @@ struct TCompileSettings {
     /// The characters of "\s" and "\w".
     std::string_view SpaceList;
     std::string_view WordList;
+    /// Whether `WordList` is the standard list, whose set is known beforehand.
+    bool StandardWords = false;
     /// The case partner of every character.
     const std::array<unsigned char, 256> *CaseTable = nullptr;
     /// Whether a line separator is defined, so that "^" and "$" follow lines under m.
@@ -41,11 +43,12 @@ struct TCompiledProgram {
     std::int32_t MustLength = 0;
     /// Whether the program tests word boundaries.
     bool UsesWordSet = false;
+    /// Literals every match contains, for refusing a subject before any attempt.
+    TRequiredLiterals Required;
 };
 
 /// One compilation: a recursive-descent parser with four levels (alternation, sequence,
-/// quantifier, atom) that emits nodes while it parses, run twice over the text, once to count
-/// the bytes and once to write them.
+/// quantifier, atom) that emits nodes while it parses, in one pass over the text.
 class TCompiler {
 public:
     /// Reports an error; it normally raises, and the compilation stops either way.
@@ -66,12 +69,13 @@ private:
     struct TClassBuilder;
 
     [[noreturn]] void CompileError(TErrorCode code);
+    /// The node after `node`, or 0. Every link a compilation follows is one it wrote, landing on
+    /// a node it wrote, so no range test is needed.
     std::int32_t NextNode(std::int32_t node) const {
-        return LinkedNode(Program_.data(), static_cast<std::int32_t>(Program_.size()), node);
+        const std::int32_t link = NodeLink(Program_.data(), node);
+        return link == 0 ? 0 : node + link;
     }
-    void AddProgramSize(std::int64_t bytes);
-    void NeedRoom(std::int32_t bytes);
-    bool IsSizePass() const { return SizePass_; }
+    void NeedRoom(std::int64_t bytes);
     std::int32_t EmitOp(TOpCode op);
     void EmitByte(std::uint8_t b);
     void EmitBytes(const char *bytes, std::int64_t count);
@@ -96,6 +100,8 @@ private:
     bool LineModeActive() const;
     bool ExtendedMode() const { return (CompileModifiers_ & ModifierX) != 0; }
     void FinishClass(TClassBuilder &builder);
+    void AddWordList(TClassBuilder &builder) const;
+    void NoteRequiredLiteral(std::int32_t at, std::int32_t length);
     void ComputeHints(int topFlags, TCompiledProgram &result) const;
 
     const TCompileSettings &Settings_;
@@ -103,11 +109,12 @@ private:
     const char *ParsePos_ = nullptr;
     const char *ExprStart_ = nullptr;
     std::int32_t GroupCount_ = 1;
-    bool SizePass_ = false;
     std::int32_t EmitPos_ = 0;
-    std::int64_t ProgramSize_ = 0;
     std::int32_t CompileModifiers_ = 0;
     bool UsesWordSet_ = false;
+    // The required literals of what has been parsed so far along the way every match takes; a
+    // group of several alternatives or a piece that may be left out gives back what it added.
+    TRequiredLiterals Required_;
     std::vector<std::uint8_t> Program_;
 };
 

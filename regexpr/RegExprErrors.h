@@ -25,7 +25,7 @@ enum TErrorCode : std::int32_t {
     ErrNoHexCode = 111,              // "\x" cut off by the end
     ErrHexCodeTooBig = 112,          // "\x{...}" above 255
     ErrClassNotClosed = 113,         // a class without "]"
-    ErrInternal = 114,               // the emit pass disagrees with the size pass
+    ErrInternal = 114,               // never
     ErrNothingToRepeat = 115,        // a quantifier where an atom must start
     ErrTrailingBackslash = 116,      // an expression that ends in "\"
     ErrAtomInternal = 119,           // never

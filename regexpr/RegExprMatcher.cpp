@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <utility>
 
-#include "regexpr/RegExpr.h"
-#include "regexpr/RegExprBacktrack.h"
+#include "regexpr/RegExprMatcher.h"
 
 namespace regexpr {
 
@@ -36,160 +36,368 @@ bool InSmallSet(const std::uint8_t *set, unsigned char c) {
     return c == set[0] || c == set[1] || c == set[2];
 }
 
+// Character maps packed as an OpByteSet operand are combined a machine word at a time: hints
+// are made while a line is matched, and for a program compiled for that one line.
+using TSetWords = std::array<std::uint64_t, ByteSetSize / 8>;
+
+TSetWords SetWords(const std::uint8_t *set) {
+    TSetWords words;
+    std::memcpy(words.data(), set, ByteSetSize);
+    return words;
+}
+
+// chars |= set, or chars |= ~set.
+void OrSet(std::uint8_t *chars, const std::uint8_t *set, bool negated) {
+    TSetWords into = SetWords(chars);
+    const TSetWords from = SetWords(set);
+    const std::uint64_t flip = negated ? ~std::uint64_t(0) : 0;
+    for (std::size_t i = 0; i < into.size(); ++i) into[i] |= from[i] ^ flip;
+    std::memcpy(chars, into.data(), ByteSetSize);
+}
+
+// The characters that nodes and chains of a program can begin with: for the start-character
+// set and for the repeat hints.
+struct TCharWalk {
+    const std::uint8_t *Program;
+    std::int32_t Size;
+    const std::array<unsigned char, 256> &CaseTable;
+
+    bool AddNodeChars(std::int32_t node, std::uint8_t *chars) const;
+    bool AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budget) const;
+};
+
+// Adds the characters that the single-character node `node` can match to `chars`; false for a
+// node that is not one.
+bool TCharWalk::AddNodeChars(std::int32_t node, std::uint8_t *chars) const {
+    const std::uint8_t *operand = NodeOperand(Program, node);
+    switch (Program[node]) {
+    case OpAny:
+    case OpAnyInLine:
+        std::fill(chars, chars + ByteSetSize, std::uint8_t(0xFF));
+        return true;
+    case OpLiteral:
+        if (operand[0] == 0) return false;
+        AddToByteSet(chars, operand[0]);
+        return true;
+    case OpLiteralNoCase:
+        if (operand[0] == 0) return false;
+        AddToByteSet(chars, operand[0]);
+        AddToByteSet(chars, CaseTable[operand[0]]);
+        return true;
+    case OpDigit:
+    case OpNonDigit:
+    case OpSmallSet:
+    case OpNotSmallSet: {
+        std::array<std::uint8_t, ByteSetSize> members{};
+        if (Program[node] == OpDigit || Program[node] == OpNonDigit) {
+            members['0' >> 3] = 0xFF;  // '0'..'7'
+            members['8' >> 3] = 0x03;  // '8', '9'
+        } else {
+            for (int i = 0; i < SmallSetSize; ++i) AddToByteSet(members.data(), operand[i]);
+        }
+        const bool negated = Program[node] == OpNonDigit || Program[node] == OpNotSmallSet;
+        OrSet(chars, members.data(), negated);
+        return true;
+    }
+    case OpByteSet:
+        OrSet(chars, operand, false);
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Adds to `chars` every character that the chain from `node` can begin with when it succeeds at
+// a position before the end of the input. False when that cannot be told: the chain may succeed
+// there without consuming (it ends, or starts with a test or a loop), or the walk took more than
+// `budget` nodes.
+bool TCharWalk::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budget) const {
+    const std::uint8_t *program = Program;
+    for (;;) {
+        if (node == 0 || --budget < 0) return false;
+        const TOpCode op = program[node];
+        const std::int32_t next = LinkedNode(Program, Size, node);
+        switch (op) {
+        case OpEmpty:
+        case OpComment:
+        case OpInputStart:  // a test that consumes nothing: what follows it begins the chain
+            node = next;
+            continue;
+        case OpInputEnd:
+            return true;  // it holds only at the end
+        case OpLiteral:
+        case OpLiteralNoCase:
+            if (*NodeOperand(program, node) == 0) {
+                node = next;
+                continue;
+            }
+            return AddNodeChars(node, chars);
+        case OpAny:
+        case OpAnyInLine:
+        case OpDigit:
+        case OpNonDigit:
+        case OpSmallSet:
+        case OpNotSmallSet:
+        case OpByteSet:
+            return AddNodeChars(node, chars);
+        case OpBranch:
+            if (next == 0 || program[next] != OpBranch) {
+                node = NodeAfterHeader(node);
+                continue;
+            }
+            for (std::int32_t branch = node; branch != 0 && program[branch] == OpBranch; branch = LinkedNode(Program, Size, branch))
+                if (!AddChainStarts(NodeAfterHeader(branch), chars, budget)) return false;
+            return true;
+        case OpStar:
+        case OpStarLazy:
+        case OpPlus:
+        case OpPlusLazy:
+        case OpBraces:
+        case OpBracesLazy: {
+            if (!AddNodeChars(RepeatOperandNode(op, node), chars)) return false;
+            if (RepeatMin(program, node) > 0) return true;
+            node = next;
+            continue;
+        }
+        default:
+            if (IsOpenOp(op) || IsCloseOp(op)) {
+                node = next;
+                continue;
+            }
+            return false;
+        }
+    }
+}
+
 }  // namespace
 
 // --- Helpers ----------------------------------------------------------------------------------
 
-unsigned char TRegExpr::CharAt(std::int32_t pos) const {
-    return pos < InputEnd_ ? static_cast<unsigned char>((*InputString_)[pos]) : 0;
+bool TMatcher::IsWordChar(std::int32_t pos) const {
+    return pos >= InputStart_ && pos < InputEnd_ && In_.WordSet->test(CharAt(pos));
 }
 
-bool TRegExpr::IsWordChar(std::int32_t pos) const {
-    return pos >= InputStart_ && pos < InputEnd_ && WordSet_.test(CharAt(pos));
-}
-
-bool TRegExpr::LineStartAt(std::int32_t pos) const {
+bool TMatcher::LineStartAt(std::int32_t pos) const {
     if (pos == InputStart_) return true;
     const unsigned char before = CharAt(pos - 1);
-    if (PairAssigned_) {
-        if (before == PairTail_ && pos - 1 > InputStart_ && CharAt(pos - 2) == PairHead_) return true;
-        if (before == PairHead_ && CharAt(pos) == PairTail_) return false;
+    if (In_.PairAssigned) {
+        if (before == In_.PairTail && pos - 1 > InputStart_ && CharAt(pos - 2) == In_.PairHead) return true;
+        if (before == In_.PairHead && CharAt(pos) == In_.PairTail) return false;
     }
-    return LineSeparatorSet_.test(before);
+    return In_.LineSeparatorSet->test(before);
 }
 
-bool TRegExpr::LineEndAt(std::int32_t pos) const {
+bool TMatcher::LineEndAt(std::int32_t pos) const {
     if (pos >= InputEnd_) return true;
     const unsigned char c = CharAt(pos);
-    if (PairAssigned_) {
-        if (c == PairHead_ && CharAt(pos + 1) == PairTail_) return true;
-        if (c == PairTail_ && pos > InputStart_ && CharAt(pos - 1) == PairHead_) return false;
+    if (In_.PairAssigned) {
+        if (c == In_.PairHead && CharAt(pos + 1) == In_.PairTail) return true;
+        if (c == In_.PairTail && pos > InputStart_ && CharAt(pos - 1) == In_.PairHead) return false;
     }
-    return LineSeparatorSet_.test(c);
+    return In_.LineSeparatorSet->test(c);
 }
 
-bool TRegExpr::FindMustString(std::int32_t start) const {
-    return std::string_view(*InputString_).find(MustString(), static_cast<std::size_t>(start)) !=
-           std::string_view::npos;
-}
-
-bool TRegExpr::ReportExecError(TErrorCode code) {
-    Error(code);
+bool TMatcher::ReportError(TErrorCode code) {
+    Report_(code);
     return false;
 }
 
-bool TRegExpr::StopExecution(TErrorCode code) {
-    ExecAborted_ = true;
-    Error(code);
+bool TMatcher::StopExecution(TErrorCode code) {
+    Aborted_ = true;
+    Report_(code);
     return false;
 }
 
-inline bool TRegExpr::PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos,
+inline bool TMatcher::PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos,
                                 std::int32_t a, std::int32_t b) {
-    if (Frames_->Size() >= FrameLimit_) [[unlikely]]
+    if (Memory_.Frames_.Size() >= FrameLimit_) [[unlikely]]
         return StopExecution(ErrBacktrackLimit);
-    Frames_->Push(TFrame{kind, node, pos, a, b});
+    Memory_.Frames_.Push(TFrame{kind, node, pos, a, b});
     return true;
+}
+
+void TMatcher::PrepareBackPasses() {
+    if (Memory_.BackPassPos_.size() != static_cast<std::size_t>(ProgramSize_))
+        Memory_.BackPassPos_.assign(static_cast<std::size_t>(ProgramSize_), TMatcherMemory::TBackPass{});
+}
+
+std::int32_t TMatcher::BackPassAt(std::int32_t node) const {
+    const TMatcherMemory::TBackPass &entry = Memory_.BackPassPos_[static_cast<std::size_t>(node)];
+    return entry.Epoch == Memory_.BackPassEpoch_ ? entry.Pos : -1;
+}
+
+void TMatcher::SetBackPass(std::int32_t node, std::int32_t pos) {
+    Memory_.BackPassPos_[static_cast<std::size_t>(node)] = TMatcherMemory::TBackPass{Memory_.BackPassEpoch_, pos};
 }
 
 // --- Execution driver -------------------------------------------------------------------------
 
-bool TRegExpr::ExecAt(std::int32_t offset) {
-    if (!EnsureProgram()) return false;
-    if (!InputString_) return ReportExecError(ErrNoInput);
-    if (InputString_->size() > static_cast<std::size_t>(MaxInputLength)) return ReportExecError(ErrInputTooLong);
-    const std::int32_t length = static_cast<std::int32_t>(InputString_->size());
-    if (offset < 1) return ReportExecError(ErrBadOffset);
-    if (offset > length + 1) return false;
-    const std::int32_t start = offset - 1;
+TMatcher::TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches, TReportError report)
+    : In_(input),
+      Memory_(memory),
+      Sub_(subMatches),
+      Report_(report),
+      Program_(input.Program.data()),
+      ProgramSize_(static_cast<std::int32_t>(input.Program.size())),
+      Input_(reinterpret_cast<const unsigned char *>(input.Subject.data())),
+      InputEnd_(static_cast<std::int32_t>(input.Subject.size())),
+      StepLimit_(input.StepLimit),
+      FrameLimit_(static_cast<std::size_t>(std::max(input.BacktrackLimit, 0))) {}
 
-    if (MustLength_ > 0 && !FindMustString(start)) return false;
-
-    InputStart_ = 0;
-    InputEnd_ = length;
-    LoopDepth_ = 0;
-    Steps_ = 0;
-    ExecAborted_ = false;
-    FrameLimit_ = static_cast<std::size_t>(std::max(BacktrackLimit_, 0));
-    if (!Frames_) Frames_ = std::make_unique<TFrameStack>();
-    if (RepeatHintsOf_ != CompileCount_) {
+void TMatcherMemory::UseProgram(std::int32_t program) {
+    if (Program_ != program) {
         RepeatHints_.clear();
         RepeatHintIndex_.clear();
-        RepeatHintsOf_ = CompileCount_;
+        BackPassPos_.clear();
+        AnchorStartsState_ = TAnchorStarts::Unknown;
+        Executions_ = 0;
+        Program_ = program;
     }
-    if (BackPassEpoch_ == UINT32_MAX) {
-        BackPassPos_.clear();  // made again, all unset, when a "back" node needs it
-        BackPassEpoch_ = 0;
+}
+
+namespace {
+
+// How common a byte is in tool output, roughly: blanks and lower-case letters most, then digits
+// and capitals, punctuation least.
+int Commonness(unsigned char c) {
+    if (c == ' ') return 3;
+    if (c >= 'a' && c <= 'z') return 2;
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) return 1;
+    return 0;
+}
+
+// Whether `text` occurs in `subject`: memchr finds each place of the literal's least common
+// byte, and the literal is compared around it.
+bool Contains(std::string_view subject, std::string_view text) {
+    if (text.empty()) return true;
+    if (text.size() > subject.size()) return false;
+    std::size_t pivot = 0;
+    for (std::size_t i = 1; i < text.size(); ++i)
+        if (Commonness(static_cast<unsigned char>(text[i])) < Commonness(static_cast<unsigned char>(text[pivot])))
+            pivot = i;
+    const char *first = subject.data() + pivot;
+    const char *last = subject.data() + subject.size() - (text.size() - pivot);  // last place of the pivot
+    for (const char *p = first; p <= last;) {
+        const void *found = std::memchr(p, text[pivot], static_cast<std::size_t>(last - p + 1));
+        if (found == nullptr) return false;
+        const char *at = static_cast<const char *>(found);
+        if (std::memcmp(at - pivot, text.data(), text.size()) == 0) return true;
+        p = at + 1;
     }
-    ++BackPassEpoch_;  // every entry written before now reads as unset
+    return false;
+}
+
+}  // namespace
+
+bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
+    const TRequiredLiterals &required = *In_.Required;
+    const std::string_view subject(reinterpret_cast<const char *>(Input_) + start,
+                                   static_cast<std::size_t>(InputEnd_ - start));
+    // An anchored match begins where the search does.
+    if (!subject.starts_with(required.Prefix.View())) return false;
+    const std::string_view last = required.Last.View();
+    if (!Contains(subject, last)) return false;
+    const std::string_view longest = required.Longest.View();
+    return longest == last || Contains(subject, longest);
+}
+
+// An anchored attempt before the end of the subject fails at once at a character that its way in
+// cannot begin with (when that way must consume a character there).
+bool TMatcher::AnchoredStartPossible(std::int32_t start) {
+    using TState = TMatcherMemory::TAnchorStarts;
+    if (Memory_.AnchorStartsState_ == TState::Unknown) {
+        Memory_.AnchorStarts_.fill(0);
+        int budget = 64;
+        const TCharWalk walk{Program_, ProgramSize_, *In_.CaseTable};
+        const bool known = walk.AddChainStarts(1, Memory_.AnchorStarts_.data(), budget);
+        Memory_.AnchorStartsState_ = known ? TState::Known : TState::None;
+    }
+    if (Memory_.AnchorStartsState_ == TState::None) return true;
+    // The set holds for an attempt before the end of the subject; one at the end is made.
+    return start >= InputEnd_ || InByteSet(Memory_.AnchorStarts_.data(), Input_[start]);
+}
+
+bool TMatcher::Search(std::int32_t start) {
+    // The test of one character comes before the scans for the literals from the program's second
+    // execution on; at the first it is worked out only for a subject that has them (a program
+    // compiled for one line runs once).
+    const bool startKnown = Memory_.Executions_++ > 0;
+    if ((In_.AnchoredStart && startKnown && !AnchoredStartPossible(start)) || !RequiredLiteralsPresent(start) ||
+        (In_.AnchoredStart && !startKnown && !AnchoredStartPossible(start))) {
+        Sub_.Clear();
+        return false;
+    }
+    if (Memory_.BackPassEpoch_ == UINT32_MAX) {
+        Memory_.BackPassPos_.clear();  // made again, all unset, when a "back" node needs it
+        Memory_.BackPassEpoch_ = 0;
+    }
+    ++Memory_.BackPassEpoch_;  // every entry written before now reads as unset
 
     struct TCleanup {
-        TRegExpr &Self;
-        ~TCleanup() { Self.Frames_->Trim(); }
-    } cleanup{*this};
+        TFrameStack &Frames;
+        ~TCleanup() { Frames.Trim(); }
+    } cleanup{Memory_.Frames_};
 
+    const std::int32_t length = InputEnd_;
     try {
-        if (AnchoredStart_) return TryMatch(start);
-        const char *input = InputString_->data();
-        if (StartChar_ != 0) {
+        if (In_.AnchoredStart) return TryMatch(start);
+        if (In_.StartChar != 0) {
             for (std::int32_t p = start; p < length; ++p) {
-                const void *found = std::memchr(input + p, StartChar_, static_cast<std::size_t>(length - p));
+                const void *found = std::memchr(Input_ + p, In_.StartChar, static_cast<std::size_t>(length - p));
                 if (found == nullptr) return false;
-                p = static_cast<std::int32_t>(static_cast<const char *>(found) - input);
+                p = static_cast<std::int32_t>(static_cast<const unsigned char *>(found) - Input_);
                 if (TryMatch(p)) return true;
-                if (ExecAborted_) return false;
+                if (Aborted_) return false;
             }
             return false;
         }
-        if (!EnsureStartCharSet()) return ReportExecError(ErrBadOpcode);
+        const std::bitset<256> &starts = *In_.StartCharSet;
         for (std::int32_t p = start; p < length; ++p) {
-            if (!StartCharSet_.test(static_cast<unsigned char>(input[p]))) continue;
+            if (!starts.test(Input_[p])) continue;
             if (TryMatch(p)) return true;
-            if (ExecAborted_) return false;
+            if (Aborted_) return false;
         }
         return false;
     } catch (...) {
         // An interrupted execution leaves no half-set sub-matches behind.
-        SubStart_.fill(-1);
-        SubEnd_.fill(-1);
+        Sub_.Clear();
         throw;
     }
 }
 
-bool TRegExpr::TryMatch(std::int32_t pos) {
-    SubStart_.fill(-1);
-    SubEnd_.fill(-1);
+bool TMatcher::TryMatch(std::int32_t pos) {
+    Sub_.Start.fill(-1);
+    Sub_.End.fill(-1);
     ScanPos_ = pos;
-    Frames_->Clear();
+    Memory_.Frames_.Clear();
     const bool matched = MatchPrim(1);
-    Frames_->Clear();
+    Memory_.Frames_.Clear();
     if (matched) {
-        SubStart_[0] = pos;
-        SubEnd_[0] = ScanPos_;
-    } else if (ExecAborted_) {
-        SubStart_.fill(-1);
-        SubEnd_.fill(-1);
+        Sub_.Start[0] = pos;
+        Sub_.End[0] = ScanPos_;
+    } else if (Aborted_) {
+        Sub_.Start.fill(-1);
+        Sub_.End.fill(-1);
     }
     return matched;
 }
 
 // --- The node loop ----------------------------------------------------------------------------
 
-bool TRegExpr::MatchPrim(std::int32_t node) {
-    const std::uint8_t *program = Program_.data();
-    const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
-    const std::int32_t size = static_cast<std::int32_t>(Program_.size());
-    const std::size_t base = Frames_->Size();
+bool TMatcher::MatchPrim(std::int32_t node) {
+    const std::uint8_t *program = Program_;
+    const unsigned char *input = Input_;
+    const std::size_t base = Memory_.Frames_.Size();
 
     for (;;) {
         if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
         if (node == 0) {
-            ReportExecError(ErrBrokenLink);
+            ReportError(ErrBrokenLink);
             goto fail;
         }
         {
             const TOpCode op = program[node];
-            const std::int32_t next = LinkedNode(program, size, node);
+            const std::int32_t next = FollowLink(node);
             const std::uint8_t *operand = NodeOperand(program, node);
             switch (op) {
             case OpEnd:
@@ -207,8 +415,8 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpAnyInLine: {
                 if (ScanPos_ >= InputEnd_) goto fail;
                 const unsigned char c = input[ScanPos_];
-                if (PairAssigned_ && c == PairHead_ && CharAt(ScanPos_ + 1) == PairTail_) goto fail;
-                if (LineSeparatorSet_.test(c)) goto fail;
+                if (In_.PairAssigned && c == In_.PairHead && CharAt(ScanPos_ + 1) == In_.PairTail) goto fail;
+                if (In_.LineSeparatorSet->test(c)) goto fail;
                 ++ScanPos_;
                 break;
             }
@@ -234,7 +442,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpLiteralNoCase: {
                 std::int32_t pos = ScanPos_;
                 for (const std::uint8_t *p = operand; *p != 0; ++p, ++pos)
-                    if (pos >= InputEnd_ || (input[pos] != *p && input[pos] != CaseTable_[*p]))
+                    if (pos >= InputEnd_ || (input[pos] != *p && input[pos] != (*In_.CaseTable)[*p]))
                         goto fail;
                 ScanPos_ = pos;
                 break;
@@ -262,15 +470,15 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpBackRef:
             case OpBackRefNoCase: {
                 const int group = operand[0];
-                if (group > MaxGroups || SubStart_[group] < 0 || SubEnd_[group] < 0) goto fail;
-                const std::int32_t from = SubStart_[group];
-                const std::int32_t length = std::max(0, SubEnd_[group] - from);
+                if (group > MaxGroups || Sub_.Start[group] < 0 || Sub_.End[group] < 0) goto fail;
+                const std::int32_t from = Sub_.Start[group];
+                const std::int32_t length = std::max(0, Sub_.End[group] - from);
                 if (length > InputEnd_ - ScanPos_) goto fail;
                 ChargeScan(length);
                 for (std::int32_t i = 0; i < length; ++i) {
                     const unsigned char q = input[from + i];
                     const unsigned char x = input[ScanPos_ + i];
-                    if (x != q && (op == OpBackRef || x != CaseTable_[q])) goto fail;
+                    if (x != q && (op == OpBackRef || x != (*In_.CaseTable)[q])) goto fail;
                 }
                 ScanPos_ += length;
                 break;
@@ -302,7 +510,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpBracesLazy: {
                 std::int32_t resumeAt = 0;
                 if (!StartRepeat(node, resumeAt)) {
-                    if (ExecAborted_) return false;
+                    if (Aborted_) return false;
                     goto fail;
                 }
                 node = resumeAt;
@@ -311,7 +519,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpLoopEntry: {
                 const std::int32_t depth = LoopDepth_ + 1;
                 if (depth > LoopStackSize) {
-                    ReportExecError(ErrLoopStackExceeded);
+                    ReportError(ErrLoopStackExceeded);
                     goto fail;
                 }
                 if (!PushFrame(FrameLoopEntry, depth, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
@@ -325,7 +533,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             case OpLoopLazy: {
                 const std::int32_t depth = LoopDepth_;
                 if (depth <= 0) {
-                    ReportExecError(ErrLoopWithoutEntry);
+                    ReportError(ErrLoopWithoutEntry);
                     goto fail;
                 }
                 const std::int32_t passes = LoopStack_[depth];
@@ -337,7 +545,7 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
                 const bool started = bodyFirst ? StartLoopBody(node, resumeAt)
                                                : StartLoopContinuation(node, resumeAt);
                 if (!started) {
-                    if (ExecAborted_) return false;
+                    if (Aborted_) return false;
                     goto fail;
                 }
                 node = resumeAt;
@@ -346,17 +554,17 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
             default:
                 if (IsOpenOp(op)) {
                     const int group = op - OpOpen;
-                    if (!PushFrame(FrameSubStart, group, 0, SubStart_[group], 0)) return false;
-                    SubStart_[group] = ScanPos_;
+                    if (!PushFrame(FrameSubStart, group, 0, Sub_.Start[group], 0)) return false;
+                    Sub_.Start[group] = ScanPos_;
                     break;
                 }
                 if (IsCloseOp(op)) {
                     const int group = op - OpClose;
-                    if (!PushFrame(FrameSubEnd, group, 0, SubEnd_[group], 0)) return false;
-                    SubEnd_[group] = ScanPos_;
+                    if (!PushFrame(FrameSubEnd, group, 0, Sub_.End[group], 0)) return false;
+                    Sub_.End[group] = ScanPos_;
                     break;
                 }
-                ReportExecError(ErrBadOpcode);
+                ReportError(ErrBadOpcode);
                 goto fail;
             }
             node = next;
@@ -365,21 +573,30 @@ bool TRegExpr::MatchPrim(std::int32_t node) {
 
     fail:
         for (;;) {
-            if (Frames_->Size() == base) return false;
+            if (Memory_.Frames_.Size() == base) return false;
             if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
-            const TFrame frame = Frames_->Pop();
+            const TFrame frame = Memory_.Frames_.Pop();
+            // Group bounds are the most frequent records: put back here, without a call.
+            if (frame.Kind == FrameSubStart) {
+                Sub_.Start[frame.Node] = frame.A;
+                continue;
+            }
+            if (frame.Kind == FrameSubEnd) {
+                Sub_.End[frame.Node] = frame.A;
+                continue;
+            }
             if (ResumeFrame(frame, node)) break;
-            if (ExecAborted_) return false;
+            if (Aborted_) return false;
         }
     }
 }
 
-bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
+bool TMatcher::ResumeFrame(const TFrame &frame, std::int32_t &node) {
     switch (frame.Kind) {
     case FrameBranch: {
         ScanPos_ = frame.Pos;
-        const std::int32_t branch = NextNode(frame.Node);
-        const std::int32_t after = NextNode(branch);
+        const std::int32_t branch = FollowLink(frame.Node);
+        const std::int32_t after = FollowLink(branch);
         if (after != 0 && Program_[after] == OpBranch &&
             !PushFrame(FrameBranch, branch, frame.Pos, 0, 0))
             return false;
@@ -387,10 +604,10 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
         return true;
     }
     case FrameSubStart:
-        SubStart_[frame.Node] = frame.A;
+        Sub_.Start[frame.Node] = frame.A;
         return false;
     case FrameSubEnd:
-        SubEnd_[frame.Node] = frame.A;
+        Sub_.End[frame.Node] = frame.A;
         return false;
     case FrameRepeatGreedy:  // Node: the repeat's hint
         return NextRepeatAttempt(frame.Node, frame.Pos, frame.A - 1, frame.B, node);
@@ -407,7 +624,7 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
         LoopPassStart_[LoopDepth_] = frame.B;
         ScanPos_ = frame.Pos;
         if (Program_[frame.Node] != OpLoop) return false;
-        if (frame.A < CountMin(Program_.data(), frame.Node)) return false;
+        if (frame.A < CountMin(Program_, frame.Node)) return false;
         return StartLoopContinuation(frame.Node, node);
     }
     case FrameLoopExit: {
@@ -415,8 +632,8 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
         ScanPos_ = frame.Pos;
         if (Program_[frame.Node] != OpLoopLazy) return false;
         const std::int32_t passes = LoopStack_[LoopDepth_];
-        const std::int32_t max = CountMax(Program_.data(), frame.Node);
-        const std::int32_t min = CountMin(Program_.data(), frame.Node);
+        const std::int32_t max = CountMax(Program_, frame.Node);
+        const std::int32_t min = CountMin(Program_, frame.Node);
         if (passes >= max || EndlessEmptyPass(LoopDepth_, passes, min, max)) return false;
         return StartLoopBody(frame.Node, node);
     }
@@ -433,15 +650,15 @@ bool TRegExpr::ResumeFrame(const TFrame &frame, std::int32_t &node) {
 // A loop without a finite maximum whose last pass matched nothing, once it has its minimum: more
 // passes would match nothing again and again, so the loop only goes on after it. A loop with a
 // finite maximum makes every pass its counter allows, empty or not.
-bool TRegExpr::EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::int32_t min,
+bool TMatcher::EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::int32_t min,
                                 std::int32_t max) const {
     return max == BracesLimit && passes >= min && passes > 0 && LoopPassStart_[depth] == ScanPos_;
 }
 
-bool TRegExpr::StartLoopBody(std::int32_t loop, std::int32_t &resumeAt) {
+bool TMatcher::StartLoopBody(std::int32_t loop, std::int32_t &resumeAt) {
     const std::int32_t depth = LoopDepth_;
-    const std::int64_t body = std::int64_t(loop) + LoopBodyOffset(Program_.data(), loop);
-    if (body < 1 || body >= static_cast<std::int64_t>(Program_.size())) return ReportExecError(ErrBrokenLink);
+    const std::int64_t body = std::int64_t(loop) + LoopBodyOffset(Program_, loop);
+    if (body < 1 || body >= static_cast<std::int64_t>(ProgramSize_)) return ReportError(ErrBrokenLink);
     if (!PushFrame(FrameLoopBody, loop, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
         return false;
     ++LoopStack_[depth];
@@ -450,23 +667,23 @@ bool TRegExpr::StartLoopBody(std::int32_t loop, std::int32_t &resumeAt) {
     return true;
 }
 
-bool TRegExpr::StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt) {
+bool TMatcher::StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt) {
     if (!PushFrame(FrameLoopExit, loop, ScanPos_, LoopDepth_, 0)) return false;
     --LoopDepth_;
-    resumeAt = NextNode(loop);
+    resumeAt = FollowLink(loop);
     return true;
 }
 
 // --- Simple repeats ---------------------------------------------------------------------------
 
-bool TRegExpr::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
+bool TMatcher::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
     const std::int32_t hintIndex = RepeatHintFor(node);
-    const TRepeatHint &hint = RepeatHints_[static_cast<std::size_t>(hintIndex)];
+    const TRepeatHint &hint = Memory_.RepeatHints_[static_cast<std::size_t>(hintIndex)];
     const std::int32_t saved = ScanPos_;
     if (hint.BackRef) {
-        const int group = BackRefGroup(Program_.data(), hint.Operand);
-        const bool set = group <= MaxGroups && SubStart_[group] >= 0 && SubEnd_[group] >= 0;
-        if (set && SubEnd_[group] <= SubStart_[group]) {
+        const int group = BackRefGroup(Program_, hint.Operand);
+        const bool set = group <= MaxGroups && Sub_.Start[group] >= 0 && Sub_.End[group] >= 0;
+        if (set && Sub_.End[group] <= Sub_.Start[group]) {
             // Repetitions of an empty text all end where they start: one attempt there.
             return NextRepeatAttempt(hintIndex, saved, hint.Min, hint.Min, resumeAt);
         }
@@ -481,19 +698,19 @@ bool TRegExpr::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
 
 // Looks for the next repetition count worth an attempt, starting at `count`: greedy repeats go
 // down to `limit` (their minimum), lazy ones up to it (the count found).
-bool TRegExpr::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std::int32_t count,
+bool TMatcher::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std::int32_t count,
                                  std::int32_t limit, std::int32_t &resumeAt) {
-    const TRepeatHint &hint = RepeatHints_[static_cast<std::size_t>(hintIndex)];
+    const TRepeatHint &hint = Memory_.RepeatHints_[static_cast<std::size_t>(hintIndex)];
     std::int32_t step = 1;
     if (hint.BackRef) {
-        const int group = BackRefGroup(Program_.data(), hint.Operand);
-        step = group <= MaxGroups && SubStart_[group] >= 0 ? std::max(0, SubEnd_[group] - SubStart_[group]) : 0;
+        const int group = BackRefGroup(Program_, hint.Operand);
+        step = group <= MaxGroups && Sub_.Start[group] >= 0 ? std::max(0, Sub_.End[group] - Sub_.Start[group]) : 0;
     }
     if (hint.Lazy && hint.Disjoint && count < limit) {
         // The counts below the one found would each fail at the continuation's first character.
         count = limit;
     }
-    const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
+    const unsigned char *input = Input_;
     const std::int32_t end = InputEnd_;
     if (hint.Filtered && step == 1) {
         // One scan over the counts whose next character the continuation cannot start with; the
@@ -534,18 +751,18 @@ bool TRegExpr::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std
 }
 
 // The hint of the repeat at `node`, made at its first use in the program.
-std::int32_t TRegExpr::RepeatHintFor(std::int32_t node) {
-    if (!RepeatHintIndex_.empty()) {
-        const std::int32_t known = RepeatHintIndex_[static_cast<std::size_t>(node)];
+std::int32_t TMatcher::RepeatHintFor(std::int32_t node) {
+    if (!Memory_.RepeatHintIndex_.empty()) {
+        const std::int32_t known = Memory_.RepeatHintIndex_[static_cast<std::size_t>(node)];
         if (known >= 0) return known;
     } else {
-        for (std::size_t i = 0; i < RepeatHints_.size(); ++i)
-            if (RepeatHints_[i].Node == node) return static_cast<std::int32_t>(i);
+        for (std::size_t i = 0; i < Memory_.RepeatHints_.size(); ++i)
+            if (Memory_.RepeatHints_[i].Node == node) return static_cast<std::int32_t>(i);
     }
 
-    const std::uint8_t *program = Program_.data();
+    const std::uint8_t *program = Program_;
     const TOpCode op = program[node];
-    if (RepeatHints_.empty()) RepeatHints_.reserve(16);  // one allocation for most programs
+    if (Memory_.RepeatHints_.empty()) Memory_.RepeatHints_.reserve(16);  // one allocation for most programs
     TRepeatHint hint{};
     hint.Node = node;
     hint.Operand = RepeatOperandNode(op, node);
@@ -556,145 +773,49 @@ std::int32_t TRegExpr::RepeatHintFor(std::int32_t node) {
     hint.Next = NextNode(node);
 
     int budget = 64;
-    hint.Filtered = AddChainStarts(hint.Next, hint.Starts.data(), budget);
+    const TCharWalk walk{Program_, ProgramSize_, *In_.CaseTable};
+    hint.Filtered = walk.AddChainStarts(hint.Next, hint.Starts.data(), budget);
     if (hint.Filtered) {
         std::array<std::uint8_t, ByteSetSize> operandChars{};
-        bool overlap = hint.BackRef || !AddNodeChars(hint.Operand, operandChars.data());
-        int members = 0;
-        hint.Single = -1;
-        for (int i = 0; i < ByteSetSize; ++i) {
-            overlap = overlap || (operandChars[i] & hint.Starts[i]) != 0;
-            if (hint.Starts[i] == 0) continue;
-            members += std::popcount(hint.Starts[i]);
-            hint.Single = i * 8 + std::countr_zero(hint.Starts[i]);
+        bool overlap = hint.BackRef || !walk.AddNodeChars(hint.Operand, operandChars.data());
+        const TSetWords starts = SetWords(hint.Starts.data());
+        const TSetWords operandWords = SetWords(operandChars.data());
+        // Whether exactly one bit is set: one word holds bits, and only one.
+        int wordsWithBits = 0;
+        bool oneBit = true;
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            overlap = overlap || (operandWords[i] & starts[i]) != 0;
+            wordsWithBits += starts[i] != 0;
+            oneBit = oneBit && (starts[i] & (starts[i] - 1)) == 0;
         }
         hint.Disjoint = !overlap;
-        if (members != 1) hint.Single = -1;
+        hint.Single = -1;
+        if (wordsWithBits == 1 && oneBit) {
+            int i = 0;
+            while (hint.Starts[i] == 0) ++i;
+            hint.Single = i * 8 + std::countr_zero(hint.Starts[i]);
+        }
     } else {
         hint.Single = -1;
     }
-    RepeatHints_.push_back(hint);
-    const auto index = static_cast<std::int32_t>(RepeatHints_.size() - 1);
-    if (!RepeatHintIndex_.empty()) {
-        RepeatHintIndex_[static_cast<std::size_t>(node)] = index;
-    } else if (RepeatHints_.size() > LinearRepeatHints) {
+    Memory_.RepeatHints_.push_back(hint);
+    const auto index = static_cast<std::int32_t>(Memory_.RepeatHints_.size() - 1);
+    if (!Memory_.RepeatHintIndex_.empty()) {
+        Memory_.RepeatHintIndex_[static_cast<std::size_t>(node)] = index;
+    } else if (Memory_.RepeatHints_.size() > TMatcherMemory::LinearRepeatHints) {
         // Past a few repeats a search through the list would cost every repeat attempt more than
         // a step's worth: an index by node keeps the lookup constant, and the step limit a bound
         // in time as well.
-        RepeatHintIndex_.assign(Program_.size(), -1);
-        for (std::size_t i = 0; i < RepeatHints_.size(); ++i)
-            RepeatHintIndex_[static_cast<std::size_t>(RepeatHints_[i].Node)] = static_cast<std::int32_t>(i);
+        Memory_.RepeatHintIndex_.assign(static_cast<std::size_t>(ProgramSize_), -1);
+        for (std::size_t i = 0; i < Memory_.RepeatHints_.size(); ++i)
+            Memory_.RepeatHintIndex_[static_cast<std::size_t>(Memory_.RepeatHints_[i].Node)] = static_cast<std::int32_t>(i);
     }
     return index;
 }
 
-// Adds the characters that the single-character node `node` can match to `chars`; false for a
-// node that is not one.
-bool TRegExpr::AddNodeChars(std::int32_t node, std::uint8_t *chars) const {
-    const std::uint8_t *operand = NodeOperand(Program_.data(), node);
-    switch (Program_[node]) {
-    case OpAny:
-    case OpAnyInLine:
-        std::fill(chars, chars + ByteSetSize, std::uint8_t(0xFF));
-        return true;
-    case OpLiteral:
-        if (operand[0] == 0) return false;
-        AddToByteSet(chars, operand[0]);
-        return true;
-    case OpLiteralNoCase:
-        if (operand[0] == 0) return false;
-        AddToByteSet(chars, operand[0]);
-        AddToByteSet(chars, CaseTable_[operand[0]]);
-        return true;
-    case OpDigit:
-    case OpNonDigit:
-    case OpSmallSet:
-    case OpNotSmallSet: {
-        // The set is built a byte at a time: hints are made while a line is matched, and for a
-        // program compiled for that one line.
-        std::array<std::uint8_t, ByteSetSize> members{};
-        if (Program_[node] == OpDigit || Program_[node] == OpNonDigit) {
-            members['0' >> 3] = 0xFF;  // '0'..'7'
-            members['8' >> 3] = 0x03;  // '8', '9'
-        } else {
-            for (int i = 0; i < SmallSetSize; ++i) AddToByteSet(members.data(), operand[i]);
-        }
-        const std::uint8_t flip = Program_[node] == OpNonDigit || Program_[node] == OpNotSmallSet ? 0xFF : 0x00;
-        for (int i = 0; i < ByteSetSize; ++i) chars[i] = static_cast<std::uint8_t>(chars[i] | (members[i] ^ flip));
-        return true;
-    }
-    case OpByteSet:
-        for (int i = 0; i < ByteSetSize; ++i) chars[i] = static_cast<std::uint8_t>(chars[i] | operand[i]);
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Adds to `chars` every character that the chain from `node` can begin with when it succeeds at
-// a position before the end of the input. False when that cannot be told: the chain may succeed
-// there without consuming (it ends, or starts with a test or a loop), or the walk took more than
-// `budget` nodes.
-bool TRegExpr::AddChainStarts(std::int32_t node, std::uint8_t *chars, int &budget) const {
-    const std::uint8_t *program = Program_.data();
-    for (;;) {
-        if (node == 0 || --budget < 0) return false;
-        const TOpCode op = program[node];
-        const std::int32_t next = NextNode(node);
-        switch (op) {
-        case OpEmpty:
-        case OpComment:
-            node = next;
-            continue;
-        case OpInputEnd:
-            return true;  // it holds only at the end
-        case OpLiteral:
-        case OpLiteralNoCase:
-            if (*NodeOperand(program, node) == 0) {
-                node = next;
-                continue;
-            }
-            return AddNodeChars(node, chars);
-        case OpAny:
-        case OpAnyInLine:
-        case OpDigit:
-        case OpNonDigit:
-        case OpSmallSet:
-        case OpNotSmallSet:
-        case OpByteSet:
-            return AddNodeChars(node, chars);
-        case OpBranch:
-            if (next == 0 || program[next] != OpBranch) {
-                node = NodeAfterHeader(node);
-                continue;
-            }
-            for (std::int32_t branch = node; branch != 0 && program[branch] == OpBranch; branch = NextNode(branch))
-                if (!AddChainStarts(NodeAfterHeader(branch), chars, budget)) return false;
-            return true;
-        case OpStar:
-        case OpStarLazy:
-        case OpPlus:
-        case OpPlusLazy:
-        case OpBraces:
-        case OpBracesLazy: {
-            if (!AddNodeChars(RepeatOperandNode(op, node), chars)) return false;
-            if (RepeatMin(program, node) > 0) return true;
-            node = next;
-            continue;
-        }
-        default:
-            if (IsOpenOp(op) || IsCloseOp(op)) {
-                node = next;
-                continue;
-            }
-            return false;
-        }
-    }
-}
-
-std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
-    const std::uint8_t *program = Program_.data();
-    const auto *input = reinterpret_cast<const unsigned char *>(InputString_->data());
+std::int32_t TMatcher::RegRepeat(std::int32_t node, std::int32_t max) {
+    const std::uint8_t *program = Program_;
+    const unsigned char *input = Input_;
     const std::uint8_t *operand = NodeOperand(program, node);
     const std::int32_t limit = std::min(max, InputEnd_ - ScanPos_);
     const std::int32_t from = ScanPos_;
@@ -713,7 +834,7 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
     }
     case OpLiteralNoCase: {
         const unsigned char c = operand[0];
-        const unsigned char partner = CaseTable_[c];
+        const unsigned char partner = (*In_.CaseTable)[c];
         countWhile([c, partner](unsigned char x) { return x == c || x == partner; });
         break;
     }
@@ -744,9 +865,9 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
     case OpBackRef:
     case OpBackRefNoCase: {
         const int group = operand[0];
-        if (group > MaxGroups || SubStart_[group] < 0 || SubEnd_[group] < 0) return 0;
-        const std::int32_t start = SubStart_[group];
-        const std::int32_t length = SubEnd_[group] - start;
+        if (group > MaxGroups || Sub_.Start[group] < 0 || Sub_.End[group] < 0) return 0;
+        const std::int32_t start = Sub_.Start[group];
+        const std::int32_t length = Sub_.End[group] - start;
         if (length <= 0) return 0;
         const bool noCase = program[node] == OpBackRefNoCase;
         std::int32_t pos = from;
@@ -755,7 +876,7 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
             for (; i < length; ++i) {
                 const unsigned char q = input[start + i];
                 const unsigned char x = input[pos + i];
-                if (x != q && (!noCase || x != CaseTable_[q])) break;
+                if (x != q && (!noCase || x != (*In_.CaseTable)[q])) break;
             }
             if (i < length) break;
             pos += length;
@@ -766,7 +887,7 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
         return count;
     }
     default:
-        ReportExecError(ErrRepeatOperand);
+        ReportError(ErrRepeatOperand);
         return 0;
     }
     ChargeScan(count);
@@ -776,11 +897,13 @@ std::int32_t TRegExpr::RegRepeat(std::int32_t node, std::int32_t max) {
 
 // --- Start characters -------------------------------------------------------------------------
 
-bool TRegExpr::BuildStartCharSet(std::int32_t start, std::bitset<256> &set) const {
-    const std::int32_t size = static_cast<std::int32_t>(Program_.size());
+bool CollectStartChars(std::span<const std::uint8_t> program, std::int32_t start,
+                       const std::array<unsigned char, 256> &caseTable, std::bitset<256> &set) {
+    const TCharWalk walk{program.data(), static_cast<std::int32_t>(program.size()), caseTable};
+    const std::int32_t size = walk.Size;
     // What a walk from a node adds depends on the node alone, so each node is walked once: that
     // ends loops whose body can match nothing and keeps the walk linear.
-    std::vector<bool> visited(Program_.size(), false);
+    std::vector<bool> visited(program.size(), false);
     std::vector<std::int32_t> pending{start};
     // The characters found, packed as a byte-set operand is, so that sets are added a byte at a
     // time; they join `set` when the walk ends.
@@ -799,9 +922,9 @@ bool TRegExpr::BuildStartCharSet(std::int32_t start, std::bitset<256> &set) cons
         pending.pop_back();
         while (node > 0 && node < size && !visited[node]) {
             visited[node] = true;
-            const TOpCode op = Program_[node];
-            const std::int32_t next = NextNode(node);
-                        std::int32_t goOn = 0;
+            const TOpCode op = program[node];
+            const std::int32_t next = LinkedNode(program.data(), size, node);
+            std::int32_t goOn = 0;
             switch (op) {
             case OpEnd:
                 break;
@@ -818,24 +941,24 @@ bool TRegExpr::BuildStartCharSet(std::int32_t start, std::bitset<256> &set) cons
             case OpSmallSet:
             case OpNotSmallSet:
             case OpByteSet:
-                AddNodeChars(node, found.data());  // the compiler writes no empty literal
+                walk.AddNodeChars(node, found.data());  // the compiler writes no empty literal
                 break;
             case OpLoopEntry:
                 goOn = next;
                 break;
             case OpBranch:
-                if (next == 0 || Program_[next] != OpBranch) {
+                if (next == 0 || program[next] != OpBranch) {
                     goOn = NodeAfterHeader(node);
                     break;
                 }
-                for (std::int32_t branch = node; branch != 0 && Program_[branch] == OpBranch;
-                     branch = NextNode(branch))
+                for (std::int32_t branch = node; branch != 0 && program[branch] == OpBranch;
+                     branch = LinkedNode(program.data(), size, branch))
                     pending.push_back(NodeAfterHeader(branch));
                 break;
             case OpLoop:
             case OpLoopLazy:
-                pending.push_back(static_cast<std::int32_t>(std::int64_t(node) + LoopBodyOffset(Program_.data(), node)));
-                if (CountMin(Program_.data(), node) == 0) pending.push_back(next);
+                pending.push_back(static_cast<std::int32_t>(std::int64_t(node) + LoopBodyOffset(program.data(), node)));
+                if (CountMin(program.data(), node) == 0) pending.push_back(next);
                 break;
             case OpStar:
             case OpStarLazy:
@@ -849,7 +972,7 @@ bool TRegExpr::BuildStartCharSet(std::int32_t start, std::bitset<256> &set) cons
             case OpBraces:
             case OpBracesLazy:
                 pending.push_back(RepeatOperandNode(op, node));
-                if (CountMin(Program_.data(), node) == 0) goOn = next;
+                if (CountMin(program.data(), node) == 0) goOn = next;
                 break;
             case OpInputStart:
             case OpInputEnd:

@@ -189,6 +189,25 @@ inline void AddToByteSet(std::uint8_t *set, unsigned char c) {
     set[c >> 3] = static_cast<std::uint8_t>(set[c >> 3] | (1u << (c & 7)));
 }
 
+/// Literals that every match of a program contains: the last one along the way that every match
+/// takes, and the longest (the later of equally long ones). Each is kept as a prefix of at most
+/// `Capacity` bytes, which every match contains as well; a length of 0 means none.
+struct TRequiredLiterals {
+    static constexpr int Capacity = 15;
+    struct TLiteral {
+        std::uint8_t Length = 0;
+        char Bytes[Capacity] = {};
+
+        std::string_view View() const { return std::string_view(Bytes, Length); }
+    };
+    TLiteral Last;
+    TLiteral Longest;
+    /// For a program anchored at the start: the literal every match begins with.
+    TLiteral Prefix;
+    /// The whole length of the longest one.
+    std::int32_t LongestLength = 0;
+};
+
 /// The name of an opcode ("OpBranch", "OpOpen+3"), or an empty view for a value that no
 /// compiled program holds.
 std::string_view OpCodeName(TOpCode op);

@@ -84,6 +84,30 @@ std::vector<ReferenceRow> Rows() {
         {"a+b", "aaab", lazy},
         {"(a|ab)*c", "ababc", lazy},
         {"(?-s).+", "ab\ncd"},
+        // Literals that a match may leave out are not required of the subject; those it cannot
+        // leave out are.
+        {"^(ab:)?c", "c"},
+        {"^(x|ab:)c", "xc"},
+        {"a(:b)*c", "ac"},
+        {"a(:b){0,2}c", "ac"},
+        {"a:{0,1}c", "ac"},
+        {"a(:b)+c", "a:b:bc"},
+        {"a:+c", "a::c"},
+        {"(a:b)+c", "a:ba:c"},
+        {"((x|y)z:)w", "yz:w"},
+        {"a\\(b(?i)cd", "a(bCD"},
+        {"(?x) a b # c", "ab"},
+        {"^\\w+ \\(E\\d", "lua (E12"},
+        {"^\\w+ \\(E\\d", "lua (e12"},
+        {"0123456789abcdefghij|x", "0123456789abcdefghiJ x"},
+        {"x line y", "a line x line y"},
+        // An anchored expression fails at once at a first character its way in cannot take, and
+        // not where it may take none.
+        {"^(ab|cd)x", "cdx"},
+        {"^(\\*\\* |  )(\\w+):", "  foo:"},
+        {"^(a|b*)c", "c"},
+        {"^x?$", ""},
+        {"^\\d*", "x"},
         // The error-line parser's own shapes.
         {"^.*?(\\d+)", "file.c(12): error"},
         {"^(.+)\\((\\d+)\\)", "dir/a.c(42)"},

@@ -1,0 +1,174 @@
+// The matcher stage: runs a compiled program (RegExprProgram.h) against a subject with
+// backtracking. `TRegExpr` makes one `TMatcher` for each execution; its scan position, loop
+// stack, frames and step count live only as long as that execution. What is worth keeping from
+// one execution of a program to the next (the repeat hints, the frames' memory) is kept in a
+// `TMatcherMemory` that the object owns.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "regexpr/RegExprBacktrack.h"
+#include "regexpr/RegExprErrors.h"
+#include "regexpr/RegExprProgram.h"
+#include "regexpr/RegExprSubMatches.h"
+
+namespace regexpr {
+
+/// What one execution reads: the program and its search hints, the subject, and the object's
+/// settings that matching needs.
+struct TMatchInput {
+    std::span<const std::uint8_t> Program;
+    /// The subject; the byte after it is a NUL.
+    std::string_view Subject;
+    unsigned char StartChar = 0;
+    bool AnchoredStart = false;
+    std::string_view MustString;
+    /// Literals every match contains.
+    const TRequiredLiterals *Required = nullptr;
+    /// The characters a match can start with; needed only when the search is neither anchored
+    /// nor led by `StartChar`.
+    const std::bitset<256> *StartCharSet = nullptr;
+    const std::array<unsigned char, 256> *CaseTable = nullptr;
+    const std::bitset<256> *WordSet = nullptr;
+    const std::bitset<256> *LineSeparatorSet = nullptr;
+    bool PairAssigned = false;
+    unsigned char PairHead = 0;
+    unsigned char PairTail = 0;
+    std::int64_t StepLimit = 0;
+    std::int32_t BacktrackLimit = 0;
+};
+
+/// What the executions of one program keep between them: the hints of its simple repeats,
+/// worked out at their first use, the memory of the backtracking stack, and where the last pass
+/// through each jump back began.
+class TMatcherMemory {
+public:
+    /// Forgets the hints when `program` (a number that changes with every compilation) is not
+    /// the one they were made for.
+    void UseProgram(std::int32_t program);
+
+private:
+    friend class TMatcher;
+
+    // For a program anchored at the start whose way in must consume a character: the characters
+    // it can begin with, packed as a byte-set operand, worked out at its first execution.
+    enum class TAnchorStarts : std::uint8_t { Unknown, Known, None };
+    TAnchorStarts AnchorStartsState_ = TAnchorStarts::Unknown;
+    std::uint32_t Executions_ = 0;
+    std::array<std::uint8_t, ByteSetSize> AnchorStarts_{};
+    TFrameStack Frames_;
+    std::vector<TRepeatHint> RepeatHints_;
+    // The hint of each repeat node by its offset, made once a program has more repeats in use
+    // than a short search handles well.
+    static constexpr std::size_t LinearRepeatHints = 8;
+    std::vector<std::int32_t> RepeatHintIndex_;
+    std::int32_t Program_ = -1;
+    // Where the last pass through each "back" node began, valid only when its stamp equals
+    // BackPassEpoch_: a new execution moves the epoch on instead of clearing every entry. The
+    // table is made when an execution first reaches a "back" node of the program (most programs
+    // have none, and a program compiled for one line is executed once); an entry of stamp 0
+    // never counts, so a new table is all zeros.
+    struct TBackPass {
+        std::uint32_t Epoch = 0;
+        std::int32_t Pos = 0;
+    };
+    std::vector<TBackPass> BackPassPos_;
+    std::uint32_t BackPassEpoch_ = 0;
+};
+
+/// One execution: the search driver (start positions chosen by the hints), the node loop with
+/// its heap backtracking stack, the simple repeats and the counted loops.
+class TMatcher {
+public:
+    /// Reports an error through `Func(Context, code)`; it normally raises, and the execution
+    /// stops either way. A plain function and its context: an execution is short, and making a
+    /// std::function for each would cost a line of output a measurable part of its match.
+    struct TReportError {
+        void (*Func)(void *context, TErrorCode code);
+        void *Context;
+
+        void operator()(TErrorCode code) const { Func(Context, code); }
+    };
+
+    TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches, TReportError report);
+    TMatcher(const TMatcher &) = delete;
+    TMatcher &operator=(const TMatcher &) = delete;
+
+    /// Searches the subject from position `start` (0-based, at most its length). On success the
+    /// sub-matches hold the match; otherwise they are all unset.
+    bool Search(std::int32_t start);
+    /// Steps taken so far.
+    std::int64_t Steps() const { return Steps_; }
+
+private:
+    bool RequiredLiteralsPresent(std::int32_t start) const;
+    bool AnchoredStartPossible(std::int32_t start);
+    bool TryMatch(std::int32_t pos);
+    bool MatchPrim(std::int32_t node);
+    std::int32_t RegRepeat(std::int32_t node, std::int32_t max);
+    std::int32_t NextNode(std::int32_t node) const { return LinkedNode(Program_, ProgramSize_, node); }
+    /// The node after `node`, or 0, without the range tests of `NextNode`: programs come from the
+    /// compiler alone, and every link it writes lands on a node it wrote. The node loop and the
+    /// frames it resumes follow links this way; a chain that ends early is still found (0).
+    std::int32_t FollowLink(std::int32_t node) const {
+        const std::int32_t link = NodeLink(Program_, node);
+        return link == 0 ? 0 : node + link;
+    }
+    bool ReportError(TErrorCode code);
+    bool StopExecution(TErrorCode code);
+    bool IsWordChar(std::int32_t pos) const;
+    bool LineStartAt(std::int32_t pos) const;
+    bool LineEndAt(std::int32_t pos) const;
+    unsigned char CharAt(std::int32_t pos) const { return pos < InputEnd_ ? Input_[pos] : 0; }
+    bool PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos, std::int32_t a, std::int32_t b);
+    bool ResumeFrame(const TFrame &frame, std::int32_t &node);
+    void ChargeScan(std::int32_t chars) { Steps_ += chars / ScanCharsPerStep; }
+    void ChargeFastScan(std::int32_t chars) { Steps_ += chars / FastScanCharsPerStep; }
+    bool StartRepeat(std::int32_t node, std::int32_t &resumeAt);
+    bool NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std::int32_t count, std::int32_t limit,
+                           std::int32_t &resumeAt);
+    std::int32_t RepeatHintFor(std::int32_t node);
+    bool StartLoopBody(std::int32_t loop, std::int32_t &resumeAt);
+    bool StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt);
+    bool EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::int32_t min, std::int32_t max) const;
+    void PrepareBackPasses();
+    std::int32_t BackPassAt(std::int32_t node) const;
+    void SetBackPass(std::int32_t node, std::int32_t pos);
+
+public:
+    /// Characters that a repeat, a filter scan or a back-reference looks at one by one, per step
+    /// charged; a scan through memchr passes over `FastScanCharsPerStep` per step.
+    static constexpr std::int32_t ScanCharsPerStep = 4;
+    static constexpr std::int32_t FastScanCharsPerStep = 64;
+
+private:
+    const TMatchInput &In_;
+    TMatcherMemory &Memory_;
+    TSubMatches &Sub_;
+    TReportError Report_;
+    const std::uint8_t *Program_;
+    std::int32_t ProgramSize_;
+    const unsigned char *Input_;
+    std::int32_t InputStart_ = 0;
+    std::int32_t InputEnd_;
+    std::int32_t ScanPos_ = 0;
+    std::array<std::int32_t, LoopStackSize + 1> LoopStack_{};
+    std::array<std::int32_t, LoopStackSize + 1> LoopPassStart_{};
+    std::int32_t LoopDepth_ = 0;
+    std::int64_t Steps_ = 0;
+    std::int64_t StepLimit_;
+    std::size_t FrameLimit_;
+    bool Aborted_ = false;
+};
+
+/// Adds to `set` every character that a match of the chain from `start` can begin with (the
+/// empty match aside). False when the walk met an opcode outside the program format.
+bool CollectStartChars(std::span<const std::uint8_t> program, std::int32_t start,
+                       const std::array<unsigned char, 256> &caseTable, std::bitset<256> &set);
+
+}  // namespace regexpr

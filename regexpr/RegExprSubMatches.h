@@ -1,0 +1,23 @@
+// The bounds of a match and of its groups, as the matcher fills them and the object reports them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "regexpr/RegExprProgram.h"
+
+namespace regexpr {
+
+/// The bounds of the whole match (slot 0) and of groups 1 to 14, as positions in the subject: a
+/// group's end is the position just after its last character; -1 when unset.
+struct TSubMatches {
+    std::array<std::int32_t, SubMatchSlots> Start;
+    std::array<std::int32_t, SubMatchSlots> End;
+
+    void Clear() {
+        Start.fill(-1);
+        End.fill(-1);
+    }
+};
+
+}  // namespace regexpr
