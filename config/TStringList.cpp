@@ -70,6 +70,11 @@ void TStringList::EnsureObjectSlots() {
 }
 
 void TStringList::Append(std::string_view text, std::unique_ptr<TCommandOptions> object) {
+    if (object == nullptr && objects_.empty()) {
+        // An output list's every line: no option sets to keep in step, the text goes last.
+        texts_.push_back(arena_.Store(text));
+        return;
+    }
     Insert(Count(), text, std::move(object));
 }
 

@@ -29,8 +29,8 @@ TextArena &TextArena::operator=(TextArena &&other) noexcept {
 void TextArena::StartBlock(std::size_t size) {
     const std::size_t blockSize = std::max(nextBlock_, size);
     blocks_.reserve(blocks_.size() + 1);
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
-    free_ = blocks_.back().get();
+    blocks_.emplace_back(blockSize);
+    free_ = blocks_.back().Data();
     end_ = free_ + blockSize;
     bytesHeld_ += blockSize;
     nextBlock_ = std::min(nextBlock_ * 2, kLargestBlock);
@@ -48,7 +48,7 @@ std::string_view TextArena::Store(std::string_view text) {
 std::string_view TextArena::Restore(std::string_view stored, std::string_view text) {
     // The last text stored lies in the current block and ends where its free room begins.
     char *const place = const_cast<char *>(stored.data());
-    const bool last = free_ != nullptr && std::greater_equal<const char *>()(place, blocks_.back().get()) &&
+    const bool last = free_ != nullptr && std::greater_equal<const char *>()(place, blocks_.back().Data()) &&
                       place + stored.size() == free_;
     if (last && static_cast<std::size_t>(end_ - place) >= text.size()) {
         if (!text.empty()) std::memmove(place, text.data(), text.size());

@@ -2,21 +2,22 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string_view>
 #include <vector>
+
+#include "platform/MemoryBlock.h"
 
 /// Holds copies of texts in large blocks that never move until the arena is cleared or
 /// destroyed, so that a stored text costs its characters and nothing more: no allocation, no
 /// terminator and no heap header of its own. A stored text stays valid and unchanged until it
 /// is restored or the arena is cleared; the space of a text that is replaced is not reused,
 /// except that the last text stored may be rewritten in place. Blocks start small and double up
-/// to 1 MiB, so that a short list takes little and a long one wastes at most the tail of each
-/// block.
+/// to 2 MiB, so that a short list takes little and a long one wastes at most the tail of each
+/// block; the largest are `platform::MemoryBlock`'s large blocks, cheap to fill.
 class TextArena {
 public:
     static constexpr std::size_t kFirstBlock = 256;
-    static constexpr std::size_t kLargestBlock = std::size_t{1} << 20;
+    static constexpr std::size_t kLargestBlock = platform::MemoryBlock::kLargeBlock;
 
     TextArena() = default;
     TextArena(TextArena &&other) noexcept;
@@ -39,7 +40,7 @@ private:
     /// Makes the current block one with room for `size` more characters.
     void StartBlock(std::size_t size);
 
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::vector<platform::MemoryBlock> blocks_;
     char *free_ = nullptr;  // the unused room of the current block: [free_, end_)
     char *end_ = nullptr;
     std::size_t nextBlock_ = kFirstBlock;

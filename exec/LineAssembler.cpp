@@ -82,7 +82,7 @@ void LineAssembler::Flush() {
     pending_[pendingLength_] = '\0';
     const std::string_view text(pending_, textLength_);
     if (newEntry_ || output_.Empty()) {
-        output_.Append(std::string(text));
+        output_.Append(text);
     } else {
         output_.Replace(output_.Count() - 1, text);
     }
@@ -105,12 +105,29 @@ void LineAssembler::CarriageReturn() {
     Flush();
 }
 
+bool LineAssembler::EnterWholeLine(const char *&next, const char *lineEnd) {
+    // `lineEnd` lies within the piece's room and holds a CR, an LF or a NUL.
+    if (onLine_ || *lineEnd == '\0') return false;
+    output_.Append(std::string_view(next, static_cast<std::size_t>(lineEnd - next)));
+    pieceFull_ = false;
+    afterCarriageReturn_ = *lineEnd == '\r';
+    // After a CR a following text replaces the line; after a bare LF the next byte opens an entry.
+    newEntry_ = !afterCarriageReturn_;
+    next = lineEnd + 1;
+    return true;
+}
+
 /// Copies ordinary bytes up to the next CR or LF, or until the piece is full, into the pending
-/// text, noting where a NUL cuts it, in one pass over the bytes.
+/// text, noting where a NUL cuts it, in one pass over the bytes. The first byte of a line opens
+/// its entry.
 void LineAssembler::AppendOrdinaryRun(const char *&next, const char *end) {
     const std::size_t room = kPieceLength - pendingLength_;
     const char *const stop = next + std::min(room, static_cast<std::size_t>(end - next));
     const char *runEnd = FindLineByte(next, stop, end);
+    if (newEntry_) {
+        if (runEnd != stop && EnterWholeLine(next, runEnd)) return;
+        Flush();
+    }
     while (runEnd != stop && *runEnd == '\0') {
         // A NUL cuts the entry's text; the bytes after it still count toward the piece.
         if (!textCut_) textLength_ = pendingLength_ + static_cast<std::size_t>(runEnd - next);
@@ -147,7 +164,6 @@ void LineAssembler::Feed(const char *bytes, std::size_t size) {
             ++next;
         } else {
             afterCarriageReturn_ = false;
-            if (newEntry_) Flush();
             AppendOrdinaryRun(next, end);
         }
     }

@@ -33,6 +33,11 @@ private:
     void Flush();
     void CarriageReturn();
     void AppendOrdinaryRun(const char *&next, const char *end);
+    /// Enters a line that opens a new entry and ends at `lineEnd` within the same read, shorter
+    /// than a piece and without a NUL, straight from the read, and steps past its CR or LF: the
+    /// entry and state the byte-by-byte flushes give, in one append. False, touching nothing,
+    /// for any other line, and whenever every change must be notified.
+    bool EnterWholeLine(const char *&next, const char *lineEnd);
 
     TStringList &output_;
     LineNotification onLine_;

@@ -87,4 +87,31 @@ TEST(CapturedRunStress, HundredMegabytesKeepEveryLineWithinBoundedMemory) {
                                               << " MB for " << megabytes << " MB of output";
 }
 
+TEST(CapturedRunStress, EndlessOutputStopsAtTheCeilingAndLaterRunsWork) {
+    // In the 32-bit module the ceiling is what keeps the host's 2 GB from filling up.
+    if (stress::Sanitized()) GTEST_SKIP() << "256 MB through the sanitizers takes too long";
+    const std::optional<long> handlesBefore = stress::OpenHandleCount();
+    TStringList output;
+    // About 330 GB of 82-byte lines: far more than a 32-bit process could hold.
+    const std::string endless = "outrep:4000000000:" + std::string(78, 'x') + "\\r\\n";
+    std::string failure;
+    try {
+        RunCaptured(KILNRUN_TESTPROG_PATH, endless, output);
+    } catch (const std::runtime_error &error) {
+        failure = error.what();
+    }
+    // The run stops at the first read past 256 MB; the figure counts the entries too.
+    const std::string start = "Output too large: ";
+    ASSERT_EQ(failure.substr(0, start.size()), start) << failure;
+    const int kept = std::stoi(failure.substr(start.size()));
+    EXPECT_TRUE(kept >= 256 && kept <= 260) << failure;
+    EXPECT_EQ(failure.substr(failure.size() - 8), " MB kept") << failure;
+    EXPECT_TRUE(output.Empty());
+
+    ASSERT_EQ(RunCaptured(KILNRUN_TESTPROG_PATH, "out:after\\r\\n", output), 0u);
+    EXPECT_EQ(output.Count(), 2u);
+    EXPECT_EQ(output[0], "after");
+    EXPECT_EQ(stress::OpenHandleCount(), handlesBefore);
+}
+
 }  // namespace
