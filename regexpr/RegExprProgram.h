@@ -147,12 +147,7 @@ inline std::int32_t LoopBodyOffset(const std::uint8_t *program, std::int32_t nod
     return ReadInt32(program + node + LoopBodyField);
 }
 
-/// Whether an opcode is one of the repeats of a single node (OpStar, OpPlus, OpBraces and their
-/// non-greedy forms), and which of them carry their bounds in the node.
-inline bool IsSimpleRepeatOp(TOpCode op) {
-    return op == OpStar || op == OpPlus || op == OpBraces || op == OpStarLazy || op == OpPlusLazy ||
-           op == OpBracesLazy;
-}
+/// Whether an opcode is a repeat of a single node that carries its bounds in the node.
 inline bool IsBracesOp(TOpCode op) { return op == OpBraces || op == OpBracesLazy; }
 
 /// The single node that a simple repeat repeats: after the header, and after the bounds of the
