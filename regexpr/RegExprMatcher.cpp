@@ -244,15 +244,24 @@ TMatcher::TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches
       StepLimit_(input.StepLimit),
       FrameLimit_(static_cast<std::size_t>(std::max(input.BacktrackLimit, 0))) {}
 
-void TMatcherMemory::UseProgram(std::int32_t program) {
-    if (Program_ != program) {
-        RepeatHints_.clear();
-        RepeatHintIndex_.clear();
-        BackPassPos_.clear();
-        AnchorStartsState_ = TAnchorStarts::Unknown;
-        Executions_ = 0;
-        Program_ = program;
-    }
+void TMatcherMemory::ForgetProgram(std::int32_t program) {
+    RepeatHints_.clear();
+    RepeatHintIndex_.clear();
+    BackPassPos_.clear();
+    AnchorStartsState_ = TAnchorStarts::Unknown;
+    Executions_ = 0;
+    Program_ = program;
+}
+
+bool TMatcher::Execute(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches,
+                       TReportError report, std::int32_t start, std::int64_t &steps) {
+    TMatcher matcher(input, memory, subMatches, report);
+    struct TRecordSteps {
+        const TMatcher &Matcher;
+        std::int64_t &Steps;
+        ~TRecordSteps() { Steps = Matcher.Steps_; }
+    } record{matcher, steps};
+    return matcher.Search(start);
 }
 
 namespace {
@@ -322,11 +331,11 @@ bool TMatcher::Search(std::int32_t start) {
     // execution on; at the first it is worked out only for a subject that has them (a program
     // compiled for one line runs once).
     const bool startKnown = Memory_.Executions_++ > 0;
+    // The bounds are cleared once: an attempt that fails puts back every bound it set.
+    Sub_.Clear();
     if ((In_.AnchoredStart && startKnown && !AnchoredStartPossible(start)) || !RequiredLiteralsPresent(start) ||
-        (In_.AnchoredStart && !startKnown && !AnchoredStartPossible(start))) {
-        Sub_.Clear();
+        (In_.AnchoredStart && !startKnown && !AnchoredStartPossible(start)))
         return false;
-    }
     if (Memory_.BackPassEpoch_ == UINT32_MAX) {
         Memory_.BackPassPos_.clear();  // made again, all unset, when a "back" node needs it
         Memory_.BackPassEpoch_ = 0;
@@ -366,8 +375,6 @@ bool TMatcher::Search(std::int32_t start) {
 }
 
 bool TMatcher::TryMatch(std::int32_t pos) {
-    Sub_.Start.fill(-1);
-    Sub_.End.fill(-1);
     ScanPos_ = pos;
     Memory_.Frames_.Clear();
     const bool matched = MatchPrim(1);
@@ -521,6 +528,11 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                 if (depth > LoopStackSize) {
                     ReportError(ErrLoopStackExceeded);
                     goto fail;
+                }
+                if (depth > LoopSlotsSet_) {
+                    LoopStack_[depth] = 0;
+                    LoopPassStart_[depth] = -1;
+                    LoopSlotsSet_ = depth;
                 }
                 if (!PushFrame(FrameLoopEntry, depth, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
                     return false;

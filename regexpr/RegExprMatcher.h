@@ -27,7 +27,6 @@ struct TMatchInput {
     std::string_view Subject;
     unsigned char StartChar = 0;
     bool AnchoredStart = false;
-    std::string_view MustString;
     /// Literals every match contains.
     const TRequiredLiterals *Required = nullptr;
     /// The characters a match can start with; needed only when the search is neither anchored
@@ -50,10 +49,15 @@ class TMatcherMemory {
 public:
     /// Forgets the hints when `program` (a number that changes with every compilation) is not
     /// the one they were made for.
-    void UseProgram(std::int32_t program);
+    void UseProgram(std::int32_t program) {
+        if (Program_ != program) [[unlikely]]
+            ForgetProgram(program);
+    }
 
 private:
     friend class TMatcher;
+
+    void ForgetProgram(std::int32_t program);
 
     // For a program anchored at the start whose way in must consume a character: the characters
     // it can begin with, packed as a byte-set operand, worked out at its first execution.
@@ -98,6 +102,12 @@ public:
     TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches, TReportError report);
     TMatcher(const TMatcher &) = delete;
     TMatcher &operator=(const TMatcher &) = delete;
+
+    /// One execution from start to end: makes the matcher, searches from `start` and stores the
+    /// steps taken in `steps`, also when the search stops with an error. The object's one call
+    /// into this stage, so that the matcher's set-up is compiled together with its search.
+    static bool Execute(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches,
+                        TReportError report, std::int32_t start, std::int64_t &steps);
 
     /// Searches the subject from position `start` (0-based, at most its length). On success the
     /// sub-matches hold the match; otherwise they are all unset.
@@ -157,8 +167,12 @@ private:
     std::int32_t InputStart_ = 0;
     std::int32_t InputEnd_;
     std::int32_t ScanPos_ = 0;
-    std::array<std::int32_t, LoopStackSize + 1> LoopStack_{};
-    std::array<std::int32_t, LoopStackSize + 1> LoopPassStart_{};
+    // The loop stack: the pass count and where the current pass began, for each active loop.
+    // Slots above `LoopSlotsSet_` have not been written in this execution; a loop entered there
+    // finds 0 and -1 (an execution sets up no more than it uses).
+    std::array<std::int32_t, LoopStackSize + 1> LoopStack_;
+    std::array<std::int32_t, LoopStackSize + 1> LoopPassStart_;
+    std::int32_t LoopSlotsSet_ = 0;
     std::int32_t LoopDepth_ = 0;
     std::int64_t Steps_ = 0;
     std::int64_t StepLimit_;
