@@ -382,23 +382,44 @@ bool TMatcher::TryMatch(std::int32_t pos) {
     if (matched) {
         Sub_.Start[0] = pos;
         Sub_.End[0] = ScanPos_;
-    } else if (Aborted_) {
+    } else if (Aborted_ || BoundsUnrecorded_) {
         Sub_.Start.fill(-1);
         Sub_.End.fill(-1);
+        BoundsUnrecorded_ = false;
     }
     return matched;
 }
 
-// --- The node loop ----------------------------------------------------------------------------
+// --- The node loop ---------------------------------------------------------------------------
 
+// The position and the step count live in locals while the loop runs (`pos`, `steps`), so that
+// neither is stored and loaded again at every node: the helpers that read or change them (the
+// repeats, the loops, resuming a frame) get them through `ScanPos_` and `Steps_`, handed over
+// before the call and taken back after it.
 bool TMatcher::MatchPrim(std::int32_t node) {
     const std::uint8_t *program = Program_;
     const unsigned char *input = Input_;
-    const std::size_t base = Memory_.Frames_.Size();
+    const std::int32_t end = InputEnd_;
+    const std::int64_t stepLimit = StepLimit_;
+    TFrameStack &frames = Memory_.Frames_;
+    const std::size_t base = frames.Size();
+    std::int32_t pos = ScanPos_;
+    std::int64_t steps = Steps_;
+    auto handOver = [&] {
+        ScanPos_ = pos;
+        Steps_ = steps;
+    };
+    auto takeBack = [&] {
+        pos = ScanPos_;
+        steps = Steps_;
+    };
 
     for (;;) {
-        if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
-        if (node == 0) {
+        if (++steps > stepLimit) [[unlikely]] {
+            handOver();
+            return StopExecution(ErrStepLimit);
+        }
+        if (node == 0) [[unlikely]] {
             ReportError(ErrBrokenLink);
             goto fail;
         }
@@ -408,71 +429,71 @@ bool TMatcher::MatchPrim(std::int32_t node) {
             const std::uint8_t *operand = NodeOperand(program, node);
             switch (op) {
             case OpEnd:
+                handOver();
                 return true;
             case OpInputStart:
-                if (ScanPos_ != InputStart_) goto fail;
+                if (pos != InputStart_) goto fail;
                 break;
             case OpInputEnd:
-                if (ScanPos_ != InputEnd_) goto fail;
+                if (pos != end) goto fail;
                 break;
             case OpAny:
-                if (ScanPos_ >= InputEnd_) goto fail;
-                ++ScanPos_;
+                if (pos >= end) goto fail;
+                ++pos;
                 break;
             case OpAnyInLine: {
-                if (ScanPos_ >= InputEnd_) goto fail;
-                const unsigned char c = input[ScanPos_];
-                if (In_.PairAssigned && c == In_.PairHead && CharAt(ScanPos_ + 1) == In_.PairTail) goto fail;
+                if (pos >= end) goto fail;
+                const unsigned char c = input[pos];
+                if (In_.PairAssigned && c == In_.PairHead && CharAt(pos + 1) == In_.PairTail) goto fail;
                 if (In_.LineSeparatorSet->test(c)) goto fail;
-                ++ScanPos_;
+                ++pos;
                 break;
             }
             case OpLineStart:
-                if (!LineStartAt(ScanPos_)) goto fail;
+                if (!LineStartAt(pos)) goto fail;
                 break;
             case OpLineEnd:
-                if (!LineEndAt(ScanPos_)) goto fail;
+                if (!LineEndAt(pos)) goto fail;
                 break;
             case OpWordBound:
             case OpNotWordBound: {
-                const bool boundary = IsWordChar(ScanPos_ - 1) != IsWordChar(ScanPos_);
+                const bool boundary = IsWordChar(pos - 1) != IsWordChar(pos);
                 if (boundary != (op == OpWordBound)) goto fail;
                 break;
             }
             case OpLiteral: {
-                std::int32_t pos = ScanPos_;
-                for (const std::uint8_t *p = operand; *p != 0; ++p, ++pos)
-                    if (pos >= InputEnd_ || input[pos] != *p) goto fail;
-                ScanPos_ = pos;
+                std::int32_t at = pos;
+                for (const std::uint8_t *p = operand; *p != 0; ++p, ++at)
+                    if (at >= end || input[at] != *p) goto fail;
+                pos = at;
                 break;
             }
             case OpLiteralNoCase: {
-                std::int32_t pos = ScanPos_;
-                for (const std::uint8_t *p = operand; *p != 0; ++p, ++pos)
-                    if (pos >= InputEnd_ || (input[pos] != *p && input[pos] != (*In_.CaseTable)[*p]))
-                        goto fail;
-                ScanPos_ = pos;
+                std::int32_t at = pos;
+                for (const std::uint8_t *p = operand; *p != 0; ++p, ++at)
+                    if (at >= end || (input[at] != *p && input[at] != (*In_.CaseTable)[*p])) goto fail;
+                pos = at;
                 break;
             }
             case OpDigit:
-                if (ScanPos_ >= InputEnd_ || !IsDigitChar(input[ScanPos_])) goto fail;
-                ++ScanPos_;
+                if (pos >= end || !IsDigitChar(input[pos])) goto fail;
+                ++pos;
                 break;
             case OpNonDigit:
-                if (ScanPos_ >= InputEnd_ || IsDigitChar(input[ScanPos_])) goto fail;
-                ++ScanPos_;
+                if (pos >= end || IsDigitChar(input[pos])) goto fail;
+                ++pos;
                 break;
             case OpSmallSet:
-                if (ScanPos_ >= InputEnd_ || !InSmallSet(operand, input[ScanPos_])) goto fail;
-                ++ScanPos_;
+                if (pos >= end || !InSmallSet(operand, input[pos])) goto fail;
+                ++pos;
                 break;
             case OpNotSmallSet:
-                if (ScanPos_ >= InputEnd_ || InSmallSet(operand, input[ScanPos_])) goto fail;
-                ++ScanPos_;
+                if (pos >= end || InSmallSet(operand, input[pos])) goto fail;
+                ++pos;
                 break;
             case OpByteSet:
-                if (ScanPos_ >= InputEnd_ || !InByteSet(operand, input[ScanPos_])) goto fail;
-                ++ScanPos_;
+                if (pos >= end || !InByteSet(operand, input[pos])) goto fail;
+                ++pos;
                 break;
             case OpBackRef:
             case OpBackRefNoCase: {
@@ -480,14 +501,14 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                 if (group > MaxGroups || Sub_.Start[group] < 0 || Sub_.End[group] < 0) goto fail;
                 const std::int32_t from = Sub_.Start[group];
                 const std::int32_t length = std::max(0, Sub_.End[group] - from);
-                if (length > InputEnd_ - ScanPos_) goto fail;
-                ChargeScan(length);
+                if (length > end - pos) goto fail;
+                steps += length / ScanCharsPerStep;
                 for (std::int32_t i = 0; i < length; ++i) {
                     const unsigned char q = input[from + i];
-                    const unsigned char x = input[ScanPos_ + i];
+                    const unsigned char x = input[pos + i];
                     if (x != q && (op == OpBackRef || x != (*In_.CaseTable)[q])) goto fail;
                 }
-                ScanPos_ += length;
+                pos += length;
                 break;
             }
             case OpBack: {
@@ -495,18 +516,17 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                 // round again would never end.
                 PrepareBackPasses();
                 const std::int32_t last = BackPassAt(node);
-                if (last == ScanPos_) goto fail;
-                if (!PushFrame(FrameBackPass, node, 0, last, 0)) return false;
-                SetBackPass(node, ScanPos_);
+                if (last == pos) goto fail;
+                if (!PushFrame(FrameBackPass, node, 0, last, 0)) return Abandon(pos, steps);
+                SetBackPass(node, pos);
                 break;
             }
             case OpEmpty:
             case OpComment:
                 break;
             case OpBranch:
-                if (next != 0 && program[next] == OpBranch &&
-                    !PushFrame(FrameBranch, node, ScanPos_, 0, 0))
-                    return false;
+                if (next != 0 && program[next] == OpBranch && !PushFrame(FrameBranch, node, pos, 0, 0))
+                    return Abandon(pos, steps);
                 node = NodeAfterHeader(node);  // the alternative's first node
                 continue;
             case OpStar:
@@ -516,7 +536,10 @@ bool TMatcher::MatchPrim(std::int32_t node) {
             case OpPlusLazy:
             case OpBracesLazy: {
                 std::int32_t resumeAt = 0;
-                if (!StartRepeat(node, resumeAt)) {
+                handOver();
+                const bool started = StartRepeat(node, resumeAt);
+                takeBack();
+                if (!started) {
                     if (Aborted_) return false;
                     goto fail;
                 }
@@ -534,8 +557,8 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                     LoopPassStart_[depth] = -1;
                     LoopSlotsSet_ = depth;
                 }
-                if (!PushFrame(FrameLoopEntry, depth, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
-                    return false;
+                if (!PushFrame(FrameLoopEntry, depth, pos, LoopStack_[depth], LoopPassStart_[depth]))
+                    return Abandon(pos, steps);
                 LoopDepth_ = depth;
                 LoopStack_[depth] = 0;
                 LoopPassStart_[depth] = -1;
@@ -548,6 +571,7 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                     ReportError(ErrLoopWithoutEntry);
                     goto fail;
                 }
+                handOver();
                 const std::int32_t passes = LoopStack_[depth];
                 const std::int32_t min = CountMin(program, node);
                 const std::int32_t max = CountMax(program, node);
@@ -556,6 +580,7 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                 std::int32_t resumeAt = 0;
                 const bool started = bodyFirst ? StartLoopBody(node, resumeAt)
                                                : StartLoopContinuation(node, resumeAt);
+                takeBack();
                 if (!started) {
                     if (Aborted_) return false;
                     goto fail;
@@ -565,15 +590,13 @@ bool TMatcher::MatchPrim(std::int32_t node) {
             }
             default:
                 if (IsOpenOp(op)) {
-                    const int group = op - OpOpen;
-                    if (!PushFrame(FrameSubStart, group, 0, Sub_.Start[group], 0)) return false;
-                    Sub_.Start[group] = ScanPos_;
+                    if (!RecordBound(Sub_.Start, op - OpOpen, base)) return Abandon(pos, steps);
+                    Sub_.Start[op - OpOpen] = pos;
                     break;
                 }
                 if (IsCloseOp(op)) {
-                    const int group = op - OpClose;
-                    if (!PushFrame(FrameSubEnd, group, 0, Sub_.End[group], 0)) return false;
-                    Sub_.End[group] = ScanPos_;
+                    if (!RecordBound(Sub_.End, op - OpClose, base)) return Abandon(pos, steps);
+                    Sub_.End[op - OpClose] = pos;
                     break;
                 }
                 ReportError(ErrBadOpcode);
@@ -585,9 +608,15 @@ bool TMatcher::MatchPrim(std::int32_t node) {
 
     fail:
         for (;;) {
-            if (Memory_.Frames_.Size() == base) return false;
-            if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
-            const TFrame frame = Memory_.Frames_.Pop();
+            if (frames.Size() == base) {
+                handOver();
+                return false;
+            }
+            if (++steps > stepLimit) [[unlikely]] {
+                handOver();
+                return StopExecution(ErrStepLimit);
+            }
+            const TFrame frame = frames.Pop();
             // Group bounds are the most frequent records: put back here, without a call.
             if (frame.Kind == FrameSubStart) {
                 Sub_.Start[frame.Node] = frame.A;
@@ -597,10 +626,33 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                 Sub_.End[frame.Node] = frame.A;
                 continue;
             }
-            if (ResumeFrame(frame, node)) break;
+            handOver();
+            const bool resumed = ResumeFrame(frame, node);
+            takeBack();
+            if (resumed) break;
             if (Aborted_) return false;
         }
     }
+}
+
+// A group bound about to change needs a record to be put back only while a choice point is open
+// below it: without one, a failure ends the attempt, and the attempt's bounds are cleared as a
+// whole (`BoundsUnrecorded_`).
+inline bool TMatcher::RecordBound(const std::array<std::int32_t, SubMatchSlots> &bounds, int group,
+                                  std::size_t base) {
+    if (Memory_.Frames_.Size() == base) {
+        BoundsUnrecorded_ = true;
+        return true;
+    }
+    const bool isStart = &bounds == &Sub_.Start;
+    return PushFrame(isStart ? FrameSubStart : FrameSubEnd, group, 0, bounds[static_cast<std::size_t>(group)], 0);
+}
+
+// Leaves the node loop after an error that stopped the execution, keeping the position and steps.
+bool TMatcher::Abandon(std::int32_t pos, std::int64_t steps) {
+    ScanPos_ = pos;
+    Steps_ = steps;
+    return false;
 }
 
 bool TMatcher::ResumeFrame(const TFrame &frame, std::int32_t &node) {

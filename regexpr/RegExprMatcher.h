@@ -136,6 +136,8 @@ private:
     bool LineEndAt(std::int32_t pos) const;
     unsigned char CharAt(std::int32_t pos) const { return pos < InputEnd_ ? Input_[pos] : 0; }
     bool PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos, std::int32_t a, std::int32_t b);
+    bool RecordBound(const std::array<std::int32_t, SubMatchSlots> &bounds, int group, std::size_t base);
+    bool Abandon(std::int32_t pos, std::int64_t steps);
     bool ResumeFrame(const TFrame &frame, std::int32_t &node);
     void ChargeScan(std::int32_t chars) { Steps_ += chars / ScanCharsPerStep; }
     void ChargeFastScan(std::int32_t chars) { Steps_ += chars / FastScanCharsPerStep; }
@@ -178,6 +180,8 @@ private:
     std::int64_t StepLimit_;
     std::size_t FrameLimit_;
     bool Aborted_ = false;
+    // An attempt set a group bound without a record: its failure clears the bounds as a whole.
+    bool BoundsUnrecorded_ = false;
 };
 
 /// Adds to `set` every character that a match of the chain from `start` can begin with (the
