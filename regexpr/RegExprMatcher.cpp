@@ -383,8 +383,7 @@ bool TMatcher::TryMatch(std::int32_t pos) {
         Sub_.Start[0] = pos;
         Sub_.End[0] = ScanPos_;
     } else if (Aborted_ || BoundsUnrecorded_) {
-        Sub_.Start.fill(-1);
-        Sub_.End.fill(-1);
+        Sub_.Clear();
         BoundsUnrecorded_ = false;
     }
     return matched;
