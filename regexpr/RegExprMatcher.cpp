@@ -523,11 +523,14 @@ bool TMatcher::MatchPrim(std::int32_t node) {
             case OpEmpty:
             case OpComment:
                 break;
-            case OpBranch:
-                if (next != 0 && program[next] == OpBranch && !PushFrame(FrameBranch, node, pos, 0, 0))
+            case OpBranch: {
+                // The first alternative that can begin here; a frame offers those after it.
+                const std::int32_t branch = PossibleAlternative(node, pos);
+                if (HasNextAlternative(branch) && !PushFrame(FrameBranch, branch, pos, 0, 0))
                     return Abandon(pos, steps);
-                node = NodeAfterHeader(node);  // the alternative's first node
+                node = NodeAfterHeader(branch);  // the alternative's first node
                 continue;
+            }
             case OpStar:
             case OpPlus:
             case OpBraces:
@@ -634,6 +637,45 @@ bool TMatcher::MatchPrim(std::int32_t node) {
     }
 }
 
+// Whether the alternative that begins at `node` may match at `pos`: false only when the first
+// node along it that looks at a character is a literal or a set that the character there fails.
+// Group starts and branches with one alternative on the way are looked past (a few nodes at most),
+// so that an alternation whose alternatives begin differently tries only those that fit, without
+// a frame for each of the others.
+bool TMatcher::AlternativeMayStart(std::int32_t node, std::int32_t pos) const {
+    constexpr int LookedPast = 4;
+    for (int passed = 0; passed <= LookedPast && node != 0; ++passed) {
+        const TOpCode op = Program_[node];
+        const std::uint8_t *operand = NodeOperand(Program_, node);
+        switch (op) {
+        case OpLiteral:
+            return operand[0] == 0 || (pos < InputEnd_ && Input_[pos] == operand[0]);
+        case OpByteSet:
+            return pos < InputEnd_ && InByteSet(operand, Input_[pos]);
+        case OpEmpty:
+            node = FollowLink(node);
+            break;
+        case OpBranch:
+            if (HasNextAlternative(node)) return true;
+            node = NodeAfterHeader(node);
+            break;
+        default:
+            if (!IsOpenOp(op)) return true;
+            node = FollowLink(node);
+            break;
+        }
+    }
+    return true;
+}
+
+// From the alternative of `branch` (an OpBranch) on, the first whose beginning fits the character
+// at `pos`, or the last one: that one needs no frame, and fails by itself where it does not fit.
+std::int32_t TMatcher::PossibleAlternative(std::int32_t branch, std::int32_t pos) const {
+    while (HasNextAlternative(branch) && !AlternativeMayStart(NodeAfterHeader(branch), pos))
+        branch = FollowLink(branch);
+    return branch;
+}
+
 // A group bound about to change needs a record to be put back only while a choice point is open
 // below it: without one, a failure ends the attempt, and the attempt's bounds are cleared as a
 // whole (`BoundsUnrecorded_`).
@@ -658,11 +700,8 @@ bool TMatcher::ResumeFrame(const TFrame &frame, std::int32_t &node) {
     switch (frame.Kind) {
     case FrameBranch: {
         ScanPos_ = frame.Pos;
-        const std::int32_t branch = FollowLink(frame.Node);
-        const std::int32_t after = FollowLink(branch);
-        if (after != 0 && Program_[after] == OpBranch &&
-            !PushFrame(FrameBranch, branch, frame.Pos, 0, 0))
-            return false;
+        const std::int32_t branch = PossibleAlternative(FollowLink(frame.Node), frame.Pos);
+        if (HasNextAlternative(branch) && !PushFrame(FrameBranch, branch, frame.Pos, 0, 0)) return false;
         node = NodeAfterHeader(branch);
         return true;
     }

@@ -136,6 +136,13 @@ private:
     bool LineEndAt(std::int32_t pos) const;
     unsigned char CharAt(std::int32_t pos) const { return pos < InputEnd_ ? Input_[pos] : 0; }
     bool PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos, std::int32_t a, std::int32_t b);
+    /// Whether another alternative follows the one of `branch` (an OpBranch).
+    bool HasNextAlternative(std::int32_t branch) const {
+        const std::int32_t next = FollowLink(branch);
+        return next != 0 && Program_[next] == OpBranch;
+    }
+    bool AlternativeMayStart(std::int32_t node, std::int32_t pos) const;
+    std::int32_t PossibleAlternative(std::int32_t branch, std::int32_t pos) const;
     bool RecordBound(const std::array<std::int32_t, SubMatchSlots> &bounds, int group, std::size_t base);
     bool Abandon(std::int32_t pos, std::int64_t steps);
     bool ResumeFrame(const TFrame &frame, std::int32_t &node);
