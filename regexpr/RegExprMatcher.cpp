@@ -310,20 +310,14 @@ bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
     return longest == last || Contains(subject, longest);
 }
 
-// An anchored attempt before the end of the subject fails at once at a character that its way in
-// cannot begin with (when that way must consume a character there).
-bool TMatcher::AnchoredStartPossible(std::int32_t start) {
+// Works out the characters an anchored program's way in can begin with, at its first use.
+void TMatcher::FindAnchorStarts() {
     using TState = TMatcherMemory::TAnchorStarts;
-    if (Memory_.AnchorStartsState_ == TState::Unknown) {
-        Memory_.AnchorStarts_.fill(0);
-        int budget = 64;
-        const TCharWalk walk{Program_, ProgramSize_, *In_.CaseTable};
-        const bool known = walk.AddChainStarts(1, Memory_.AnchorStarts_.data(), budget);
-        Memory_.AnchorStartsState_ = known ? TState::Known : TState::None;
-    }
-    if (Memory_.AnchorStartsState_ == TState::None) return true;
-    // The set holds for an attempt before the end of the subject; one at the end is made.
-    return start >= InputEnd_ || InByteSet(Memory_.AnchorStarts_.data(), Input_[start]);
+    Memory_.AnchorStarts_.fill(0);
+    int budget = 64;
+    const TCharWalk walk{Program_, ProgramSize_, *In_.CaseTable};
+    const bool known = walk.AddChainStarts(1, Memory_.AnchorStarts_.data(), budget);
+    Memory_.AnchorStartsState_ = known ? TState::Known : TState::None;
 }
 
 bool TMatcher::Search(std::int32_t start) {
@@ -336,6 +330,12 @@ bool TMatcher::Search(std::int32_t start) {
     if ((In_.AnchoredStart && startKnown && !AnchoredStartPossible(start)) || !RequiredLiteralsPresent(start) ||
         (In_.AnchoredStart && !startKnown && !AnchoredStartPossible(start)))
         return false;
+    return Attempts(start);
+}
+
+// The attempts of a search that its refusals let through. A function of its own, so that a refused
+// subject pays for none of its set-up.
+bool TMatcher::Attempts(std::int32_t start) {
     if (Memory_.BackPassEpoch_ == UINT32_MAX) {
         Memory_.BackPassPos_.clear();  // made again, all unset, when a "back" node needs it
         Memory_.BackPassEpoch_ = 0;

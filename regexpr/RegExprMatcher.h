@@ -117,7 +117,18 @@ public:
 
 private:
     bool RequiredLiteralsPresent(std::int32_t start) const;
-    bool AnchoredStartPossible(std::int32_t start);
+    /// An anchored attempt before the end of the subject fails at once at a character that its
+    /// way in cannot begin with (when that way must consume a character there).
+    bool AnchoredStartPossible(std::int32_t start) {
+        using TState = TMatcherMemory::TAnchorStarts;
+        if (Memory_.AnchorStartsState_ == TState::Unknown) [[unlikely]]
+            FindAnchorStarts();
+        if (Memory_.AnchorStartsState_ == TState::None) return true;
+        // The set holds for an attempt before the end of the subject; one at the end is made.
+        return start >= InputEnd_ || InByteSet(Memory_.AnchorStarts_.data(), Input_[start]);
+    }
+    void FindAnchorStarts();
+    [[gnu::noinline]] bool Attempts(std::int32_t start);
     bool TryMatch(std::int32_t pos);
     bool MatchPrim(std::int32_t node);
     std::int32_t RegRepeat(std::int32_t node, std::int32_t max);
