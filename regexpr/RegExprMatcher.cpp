@@ -523,14 +523,15 @@ bool TMatcher::MatchPrim(std::int32_t node) {
             case OpEmpty:
             case OpComment:
                 break;
-            case OpBranch: {
-                // The first alternative that can begin here; a frame offers those after it.
-                const std::int32_t branch = PossibleAlternative(node, pos);
-                if (HasNextAlternative(branch) && !PushFrame(FrameBranch, branch, pos, 0, 0))
-                    return Abandon(pos, steps);
-                node = NodeAfterHeader(branch);  // the alternative's first node
+            case OpBranch:
+                if (HasNextAlternative(node)) {
+                    // The first alternative that can begin here; a frame offers those after it.
+                    node = PossibleAlternative(node, pos);
+                    if (HasNextAlternative(node) && !PushFrame(FrameBranch, node, pos, 0, 0))
+                        return Abandon(pos, steps);
+                }
+                node = NodeAfterHeader(node);  // the alternative's first node
                 continue;
-            }
             case OpStar:
             case OpPlus:
             case OpBraces:
