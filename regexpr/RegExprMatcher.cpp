@@ -795,8 +795,19 @@ bool TMatcher::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
     ScanPos_ = saved;
     if (count < hint.Min) return false;
     if (hint.Lazy) return NextRepeatAttempt(hintIndex, saved, hint.Min, count, resumeAt);
-    // The counts below the longest would each fail at the continuation's first character.
-    return NextRepeatAttempt(hintIndex, saved, count, hint.Disjoint ? count : hint.Min, resumeAt);
+    if (hint.Disjoint) return OnlyLongestCount(hint, saved + count, resumeAt);
+    return NextRepeatAttempt(hintIndex, saved, count, hint.Min, resumeAt);
+}
+
+// A greedy repeat whose operand matches none of the characters its continuation can begin with:
+// every count but the longest would fail at the continuation's first character, so the longest
+// is the one attempt, and it leaves no choice behind. `end` is where that count ends.
+bool TMatcher::OnlyLongestCount(const TRepeatHint &hint, std::int32_t end, std::int32_t &resumeAt) {
+    if (end < InputEnd_ && !InByteSet(hint.Starts.data(), Input_[end])) return false;
+    ++Steps_;
+    ScanPos_ = end;
+    resumeAt = hint.Next;
+    return true;
 }
 
 // Looks for the next repetition count worth an attempt, starting at `count`: greedy repeats go

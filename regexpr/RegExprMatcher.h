@@ -163,6 +163,7 @@ private:
     bool NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std::int32_t count, std::int32_t limit,
                            std::int32_t &resumeAt);
     std::int32_t RepeatHintFor(std::int32_t node);
+    bool OnlyLongestCount(const TRepeatHint &hint, std::int32_t end, std::int32_t &resumeAt);
     bool StartLoopBody(std::int32_t loop, std::int32_t &resumeAt);
     bool StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt);
     bool EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::int32_t min, std::int32_t max) const;
