@@ -2,6 +2,8 @@
 #include "regexpr/RegExpr.h"
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <utility>
 
 #include "regexpr/RegExprCompiler.h"
@@ -148,19 +150,66 @@ bool TRegExpr::EnsureProgram() {
 
 // --- Subject and results ----------------------------------------------------------------------
 
+namespace {
+
+// Copies `size` bytes from `from` to `to` (separate blocks) and returns the length of the text
+// up to its first NUL. A subject is copied for every line, and looking for a NUL in a pass of its
+// own costs a short line more than the copy: here each 8-byte word is tested for a zero byte as
+// it is copied, and only a text that holds one is searched again.
+std::size_t CopyUpToNul(char *to, const char *from, std::size_t size) {
+    constexpr std::uint64_t lows = 0x0101010101010101;
+    constexpr std::uint64_t highs = 0x8080808080808080;
+    std::uint64_t zeros = 0;
+    auto copyWord = [&](std::size_t at) {
+        std::uint64_t word;
+        std::memcpy(&word, from + at, sizeof word);
+        zeros |= (word - lows) & ~word & highs;  // non-zero when a byte of the word is 0
+        std::memcpy(to + at, &word, sizeof word);
+    };
+    if (size >= 8) {
+        std::size_t at = 0;
+        for (; at + 8 <= size; at += 8) copyWord(at);
+        if (at < size) copyWord(size - 8);  // the last bytes, overlapping the word before
+    } else {
+        for (std::size_t at = 0; at < size; ++at) {
+            to[at] = from[at];
+            zeros |= from[at] == '\0';
+        }
+    }
+    if (zeros == 0) return size;
+    return std::min(size, std::string_view(from, size).find('\0'));
+}
+
+}  // namespace
+
 void TRegExpr::SetInputString(std::string_view text) {
     Sub_.Clear();
-    // A caller that runs one object over many lines reuses the copy's memory instead of
-    // allocating one per line; memory left by an unusually long subject is given back.
-    const std::string_view subject = text.substr(0, text.find('\0'));
-    if (InputString_ && InputString_->capacity() <= std::max<std::size_t>(4096, 2 * subject.size()))
-        InputString_->assign(subject);
-    else
-        InputString_ = std::string(subject);
+    // The subject ends at the first NUL. A caller that runs one object over many lines reuses the
+    // buffer instead of allocating one per line; the memory of an unusually long subject is given
+    // back.
+    const std::size_t size = text.size();
+    const bool inside = Subject_ && !std::less<const char *>()(text.data(), Subject_.get()) &&
+                        std::less<const char *>()(text.data(), Subject_.get() + SubjectCapacity_ + 1);
+    if (inside) {
+        // A part of the current subject: it moves to the buffer's start.
+        const std::size_t length = std::min(size, text.find('\0'));
+        std::memmove(Subject_.get(), text.data(), length);
+        SubjectLength_ = length;
+    } else {
+        if (!Subject_ || size > SubjectCapacity_ || SubjectCapacity_ > std::max<std::size_t>(4096, 2 * size)) {
+            Subject_.reset();  // the old block goes first, so that the two are never both held
+            const std::size_t capacity = std::max<std::size_t>(size, 256);
+            Subject_ = std::make_unique_for_overwrite<char[]>(capacity + 1);
+            SubjectCapacity_ = capacity;
+        }
+        SubjectLength_ = CopyUpToNul(Subject_.get(), text.data(), size);
+    }
+    Subject_[SubjectLength_] = '\0';
+    HasSubject_ = true;
 }
 
 std::string_view TRegExpr::InputString() const {
-    return InputString_ ? std::string_view(*InputString_) : std::string_view();
+    return HasSubject_ ? std::string_view(Subject_.get(), SubjectLength_) : std::string_view();
 }
 
 bool TRegExpr::Exec(std::string_view text) {
@@ -170,15 +219,16 @@ bool TRegExpr::Exec(std::string_view text) {
 
 bool TRegExpr::ExecAt(std::int32_t offset) {
     if (!EnsureProgram()) return false;
-    if (!InputString_) {
+    if (!HasSubject_) {
         Error(ErrNoInput);
         return false;
     }
-    if (InputString_->size() > static_cast<std::size_t>(MaxInputLength)) {
+    if (SubjectLength_ > static_cast<std::size_t>(MaxInputLength)) {
         Error(ErrInputTooLong);
         return false;
     }
-    const std::int32_t length = static_cast<std::int32_t>(InputString_->size());
+    const std::string_view subject = InputString();
+    const std::int32_t length = static_cast<std::int32_t>(subject.size());
     if (offset < 1) {
         Error(ErrBadOffset);
         return false;
@@ -186,8 +236,7 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
     if (offset > length + 1) return false;
     const std::int32_t start = offset - 1;
     // A match must contain the literal: without it there is nothing to try.
-    if (MustLength_ > 0 && std::string_view(*InputString_).find(MustString(), static_cast<std::size_t>(start)) ==
-                               std::string_view::npos)
+    if (MustLength_ > 0 && subject.find(MustString(), static_cast<std::size_t>(start)) == std::string_view::npos)
         return false;
     const bool needsStartSet = !AnchoredStart_ && StartChar_ == 0;
     if (needsStartSet && !EnsureStartCharSet()) {
@@ -195,44 +244,39 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
         return false;
     }
 
-    TMatchInput input;
-    input.Program = Program_;
-    input.Subject = *InputString_;
-    input.StartChar = StartChar_;
-    input.AnchoredStart = AnchoredStart_;
-    input.Required = &Required_;
-    input.StartCharSet = &StartCharSet_;
-    input.CaseTable = &CaseTable_;
-    input.WordSet = &WordSet_;
-    input.LineSeparatorSet = &LineSeparatorSet_;
-    input.PairAssigned = PairAssigned_;
-    input.PairHead = PairHead_;
-    input.PairTail = PairTail_;
-    input.StepLimit = StepLimit_;
-    input.BacktrackLimit = BacktrackLimit_;
+    // Every field named once: a default-made input would be zeroed first, a block store that
+    // costs a refused line more than the rest of its set-up.
+    const TMatchInput input{.Program = Program_,
+                            .Subject = subject,
+                            .StartChar = StartChar_,
+                            .AnchoredStart = AnchoredStart_,
+                            .Required = &Required_,
+                            .StartCharSet = &StartCharSet_,
+                            .CaseTable = &CaseTable_,
+                            .WordSet = &WordSet_,
+                            .LineSeparatorSet = &LineSeparatorSet_,
+                            .PairAssigned = PairAssigned_,
+                            .PairHead = PairHead_,
+                            .PairTail = PairTail_,
+                            .StepLimit = StepLimit_,
+                            .BacktrackLimit = BacktrackLimit_};
     // Its first frames need no zeroing: a frame is written before it is read.
     if (!MatcherMemory_) MatcherMemory_ = std::make_unique_for_overwrite<TMatcherMemory>();
     MatcherMemory_->UseProgram(CompileCount_);
     const TMatcher::TReportError report{[](void *self, TErrorCode code) { static_cast<TRegExpr *>(self)->Error(code); },
                                         this};
-    TMatcher matcher(input, *MatcherMemory_, Sub_, report);
-    struct TRecordSteps {
-        const TMatcher &Matcher;
-        std::int64_t &Steps;
-        ~TRecordSteps() { Steps = Matcher.Steps(); }
-    } record{matcher, Steps_};
-    return matcher.Search(start);
+    return TMatcher::Execute(input, *MatcherMemory_, Sub_, report, start, Steps_);
 }
 
 std::int32_t TRegExpr::SubMatchCount() const {
-    if (!InputString_) return -1;
+    if (!HasSubject_) return -1;
     for (int n = MaxGroups; n >= 1; --n)
         if (Sub_.Start[n] >= 0 && Sub_.End[n] >= 0) return n;
     return 0;
 }
 
 std::int32_t TRegExpr::MatchPos(std::int32_t n) const {
-    if (n < 0 || n > MaxGroups || !InputString_) return -1;
+    if (n < 0 || n > MaxGroups || !HasSubject_) return -1;
     if (Sub_.Start[n] < 0 || Sub_.End[n] < 0) return -1;
     return Sub_.Start[n];
 }
@@ -247,7 +291,7 @@ std::int32_t TRegExpr::MatchLen(std::int32_t n) const {
 std::string TRegExpr::Match(std::int32_t n) const {
     std::int32_t pos = MatchPos(n);
     if (pos < 0) return std::string();
-    return InputString_->substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(MatchLen(n)));
+    return std::string(InputString().substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(MatchLen(n))));
 }
 
 bool TRegExpr::EnsureStartCharSet() const {

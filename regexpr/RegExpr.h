@@ -165,7 +165,7 @@ public:
     void SetInputString(std::string_view text);
     /// The current subject, or an empty view when none is set.
     std::string_view InputString() const;
-    bool HasInputString() const { return InputString_.has_value(); }
+    bool HasInputString() const { return HasSubject_; }
 
     /// -1 without a subject; else the highest group number whose bounds are both set, 0 if none.
     std::int32_t SubMatchCount() const;
@@ -261,7 +261,12 @@ private:
     std::int32_t CompileCount_ = 0;
     std::vector<std::uint8_t> Program_;
     std::optional<std::string> Expression_;
-    std::optional<std::string> InputString_;
+    // The subject: the object's own copy, followed by a NUL, in a buffer that serves line after
+    // line (`SubjectCapacity_` bytes before the NUL's place).
+    std::unique_ptr<char[]> Subject_;
+    std::size_t SubjectLength_ = 0;
+    std::size_t SubjectCapacity_ = 0;
+    bool HasSubject_ = false;
     std::int32_t LastErrorCode_ = 0;
 
     // Settings.

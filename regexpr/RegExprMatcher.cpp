@@ -244,15 +244,24 @@ TMatcher::TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches
       StepLimit_(input.StepLimit),
       FrameLimit_(static_cast<std::size_t>(std::max(input.BacktrackLimit, 0))) {}
 
-void TMatcherMemory::UseProgram(std::int32_t program) {
-    if (Program_ != program) {
-        RepeatHints_.clear();
-        RepeatHintIndex_.clear();
-        BackPassPos_.clear();
-        AnchorStartsState_ = TAnchorStarts::Unknown;
-        Executions_ = 0;
-        Program_ = program;
-    }
+void TMatcherMemory::ForgetProgram(std::int32_t program) {
+    RepeatHints_.clear();
+    RepeatHintIndex_.clear();
+    BackPassPos_.clear();
+    AnchorStartsState_ = TAnchorStarts::Unknown;
+    Executions_ = 0;
+    Program_ = program;
+}
+
+bool TMatcher::Execute(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches,
+                       TReportError report, std::int32_t start, std::int64_t &steps) {
+    TMatcher matcher(input, memory, subMatches, report);
+    struct TRecordSteps {
+        const TMatcher &Matcher;
+        std::int64_t &Steps;
+        ~TRecordSteps() { Steps = Matcher.Steps_; }
+    } record{matcher, steps};
+    return matcher.Search(start);
 }
 
 namespace {
@@ -301,20 +310,14 @@ bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
     return longest == last || Contains(subject, longest);
 }
 
-// An anchored attempt before the end of the subject fails at once at a character that its way in
-// cannot begin with (when that way must consume a character there).
-bool TMatcher::AnchoredStartPossible(std::int32_t start) {
+// Works out the characters an anchored program's way in can begin with, at its first use.
+void TMatcher::FindAnchorStarts() {
     using TState = TMatcherMemory::TAnchorStarts;
-    if (Memory_.AnchorStartsState_ == TState::Unknown) {
-        Memory_.AnchorStarts_.fill(0);
-        int budget = 64;
-        const TCharWalk walk{Program_, ProgramSize_, *In_.CaseTable};
-        const bool known = walk.AddChainStarts(1, Memory_.AnchorStarts_.data(), budget);
-        Memory_.AnchorStartsState_ = known ? TState::Known : TState::None;
-    }
-    if (Memory_.AnchorStartsState_ == TState::None) return true;
-    // The set holds for an attempt before the end of the subject; one at the end is made.
-    return start >= InputEnd_ || InByteSet(Memory_.AnchorStarts_.data(), Input_[start]);
+    Memory_.AnchorStarts_.fill(0);
+    int budget = 64;
+    const TCharWalk walk{Program_, ProgramSize_, *In_.CaseTable};
+    const bool known = walk.AddChainStarts(1, Memory_.AnchorStarts_.data(), budget);
+    Memory_.AnchorStartsState_ = known ? TState::Known : TState::None;
 }
 
 bool TMatcher::Search(std::int32_t start) {
@@ -322,11 +325,17 @@ bool TMatcher::Search(std::int32_t start) {
     // execution on; at the first it is worked out only for a subject that has them (a program
     // compiled for one line runs once).
     const bool startKnown = Memory_.Executions_++ > 0;
+    // The bounds are cleared once: an attempt that fails puts back every bound it set.
+    Sub_.Clear();
     if ((In_.AnchoredStart && startKnown && !AnchoredStartPossible(start)) || !RequiredLiteralsPresent(start) ||
-        (In_.AnchoredStart && !startKnown && !AnchoredStartPossible(start))) {
-        Sub_.Clear();
+        (In_.AnchoredStart && !startKnown && !AnchoredStartPossible(start)))
         return false;
-    }
+    return Attempts(start);
+}
+
+// The attempts of a search that its refusals let through. A function of its own, so that a refused
+// subject pays for none of its set-up.
+bool TMatcher::Attempts(std::int32_t start) {
     if (Memory_.BackPassEpoch_ == UINT32_MAX) {
         Memory_.BackPassPos_.clear();  // made again, all unset, when a "back" node needs it
         Memory_.BackPassEpoch_ = 0;
@@ -366,8 +375,6 @@ bool TMatcher::Search(std::int32_t start) {
 }
 
 bool TMatcher::TryMatch(std::int32_t pos) {
-    Sub_.Start.fill(-1);
-    Sub_.End.fill(-1);
     ScanPos_ = pos;
     Memory_.Frames_.Clear();
     const bool matched = MatchPrim(1);
@@ -375,23 +382,43 @@ bool TMatcher::TryMatch(std::int32_t pos) {
     if (matched) {
         Sub_.Start[0] = pos;
         Sub_.End[0] = ScanPos_;
-    } else if (Aborted_) {
-        Sub_.Start.fill(-1);
-        Sub_.End.fill(-1);
+    } else if (Aborted_ || BoundsUnrecorded_) {
+        Sub_.Clear();
+        BoundsUnrecorded_ = false;
     }
     return matched;
 }
 
-// --- The node loop ----------------------------------------------------------------------------
+// --- The node loop ---------------------------------------------------------------------------
 
+// The position and the step count live in locals while the loop runs (`pos`, `steps`), so that
+// neither is stored and loaded again at every node: the helpers that read or change them (the
+// repeats, the loops, resuming a frame) get them through `ScanPos_` and `Steps_`, handed over
+// before the call and taken back after it.
 bool TMatcher::MatchPrim(std::int32_t node) {
     const std::uint8_t *program = Program_;
     const unsigned char *input = Input_;
-    const std::size_t base = Memory_.Frames_.Size();
+    const std::int32_t end = InputEnd_;
+    const std::int64_t stepLimit = StepLimit_;
+    TFrameStack &frames = Memory_.Frames_;
+    const std::size_t base = frames.Size();
+    std::int32_t pos = ScanPos_;
+    std::int64_t steps = Steps_;
+    auto handOver = [&] {
+        ScanPos_ = pos;
+        Steps_ = steps;
+    };
+    auto takeBack = [&] {
+        pos = ScanPos_;
+        steps = Steps_;
+    };
 
     for (;;) {
-        if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
-        if (node == 0) {
+        if (++steps > stepLimit) [[unlikely]] {
+            handOver();
+            return StopExecution(ErrStepLimit);
+        }
+        if (node == 0) [[unlikely]] {
             ReportError(ErrBrokenLink);
             goto fail;
         }
@@ -401,71 +428,71 @@ bool TMatcher::MatchPrim(std::int32_t node) {
             const std::uint8_t *operand = NodeOperand(program, node);
             switch (op) {
             case OpEnd:
+                handOver();
                 return true;
             case OpInputStart:
-                if (ScanPos_ != InputStart_) goto fail;
+                if (pos != InputStart_) goto fail;
                 break;
             case OpInputEnd:
-                if (ScanPos_ != InputEnd_) goto fail;
+                if (pos != end) goto fail;
                 break;
             case OpAny:
-                if (ScanPos_ >= InputEnd_) goto fail;
-                ++ScanPos_;
+                if (pos >= end) goto fail;
+                ++pos;
                 break;
             case OpAnyInLine: {
-                if (ScanPos_ >= InputEnd_) goto fail;
-                const unsigned char c = input[ScanPos_];
-                if (In_.PairAssigned && c == In_.PairHead && CharAt(ScanPos_ + 1) == In_.PairTail) goto fail;
+                if (pos >= end) goto fail;
+                const unsigned char c = input[pos];
+                if (In_.PairAssigned && c == In_.PairHead && CharAt(pos + 1) == In_.PairTail) goto fail;
                 if (In_.LineSeparatorSet->test(c)) goto fail;
-                ++ScanPos_;
+                ++pos;
                 break;
             }
             case OpLineStart:
-                if (!LineStartAt(ScanPos_)) goto fail;
+                if (!LineStartAt(pos)) goto fail;
                 break;
             case OpLineEnd:
-                if (!LineEndAt(ScanPos_)) goto fail;
+                if (!LineEndAt(pos)) goto fail;
                 break;
             case OpWordBound:
             case OpNotWordBound: {
-                const bool boundary = IsWordChar(ScanPos_ - 1) != IsWordChar(ScanPos_);
+                const bool boundary = IsWordChar(pos - 1) != IsWordChar(pos);
                 if (boundary != (op == OpWordBound)) goto fail;
                 break;
             }
             case OpLiteral: {
-                std::int32_t pos = ScanPos_;
-                for (const std::uint8_t *p = operand; *p != 0; ++p, ++pos)
-                    if (pos >= InputEnd_ || input[pos] != *p) goto fail;
-                ScanPos_ = pos;
+                std::int32_t at = pos;
+                for (const std::uint8_t *p = operand; *p != 0; ++p, ++at)
+                    if (at >= end || input[at] != *p) goto fail;
+                pos = at;
                 break;
             }
             case OpLiteralNoCase: {
-                std::int32_t pos = ScanPos_;
-                for (const std::uint8_t *p = operand; *p != 0; ++p, ++pos)
-                    if (pos >= InputEnd_ || (input[pos] != *p && input[pos] != (*In_.CaseTable)[*p]))
-                        goto fail;
-                ScanPos_ = pos;
+                std::int32_t at = pos;
+                for (const std::uint8_t *p = operand; *p != 0; ++p, ++at)
+                    if (at >= end || (input[at] != *p && input[at] != (*In_.CaseTable)[*p])) goto fail;
+                pos = at;
                 break;
             }
             case OpDigit:
-                if (ScanPos_ >= InputEnd_ || !IsDigitChar(input[ScanPos_])) goto fail;
-                ++ScanPos_;
+                if (pos >= end || !IsDigitChar(input[pos])) goto fail;
+                ++pos;
                 break;
             case OpNonDigit:
-                if (ScanPos_ >= InputEnd_ || IsDigitChar(input[ScanPos_])) goto fail;
-                ++ScanPos_;
+                if (pos >= end || IsDigitChar(input[pos])) goto fail;
+                ++pos;
                 break;
             case OpSmallSet:
-                if (ScanPos_ >= InputEnd_ || !InSmallSet(operand, input[ScanPos_])) goto fail;
-                ++ScanPos_;
+                if (pos >= end || !InSmallSet(operand, input[pos])) goto fail;
+                ++pos;
                 break;
             case OpNotSmallSet:
-                if (ScanPos_ >= InputEnd_ || InSmallSet(operand, input[ScanPos_])) goto fail;
-                ++ScanPos_;
+                if (pos >= end || InSmallSet(operand, input[pos])) goto fail;
+                ++pos;
                 break;
             case OpByteSet:
-                if (ScanPos_ >= InputEnd_ || !InByteSet(operand, input[ScanPos_])) goto fail;
-                ++ScanPos_;
+                if (pos >= end || !InByteSet(operand, input[pos])) goto fail;
+                ++pos;
                 break;
             case OpBackRef:
             case OpBackRefNoCase: {
@@ -473,14 +500,14 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                 if (group > MaxGroups || Sub_.Start[group] < 0 || Sub_.End[group] < 0) goto fail;
                 const std::int32_t from = Sub_.Start[group];
                 const std::int32_t length = std::max(0, Sub_.End[group] - from);
-                if (length > InputEnd_ - ScanPos_) goto fail;
-                ChargeScan(length);
+                if (length > end - pos) goto fail;
+                steps += length / ScanCharsPerStep;
                 for (std::int32_t i = 0; i < length; ++i) {
                     const unsigned char q = input[from + i];
-                    const unsigned char x = input[ScanPos_ + i];
+                    const unsigned char x = input[pos + i];
                     if (x != q && (op == OpBackRef || x != (*In_.CaseTable)[q])) goto fail;
                 }
-                ScanPos_ += length;
+                pos += length;
                 break;
             }
             case OpBack: {
@@ -488,18 +515,21 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                 // round again would never end.
                 PrepareBackPasses();
                 const std::int32_t last = BackPassAt(node);
-                if (last == ScanPos_) goto fail;
-                if (!PushFrame(FrameBackPass, node, 0, last, 0)) return false;
-                SetBackPass(node, ScanPos_);
+                if (last == pos) goto fail;
+                if (!PushFrame(FrameBackPass, node, 0, last, 0)) return Abandon(pos, steps);
+                SetBackPass(node, pos);
                 break;
             }
             case OpEmpty:
             case OpComment:
                 break;
             case OpBranch:
-                if (next != 0 && program[next] == OpBranch &&
-                    !PushFrame(FrameBranch, node, ScanPos_, 0, 0))
-                    return false;
+                if (HasNextAlternative(node)) {
+                    // The first alternative that can begin here; a frame offers those after it.
+                    node = PossibleAlternative(node, pos);
+                    if (HasNextAlternative(node) && !PushFrame(FrameBranch, node, pos, 0, 0))
+                        return Abandon(pos, steps);
+                }
                 node = NodeAfterHeader(node);  // the alternative's first node
                 continue;
             case OpStar:
@@ -509,7 +539,10 @@ bool TMatcher::MatchPrim(std::int32_t node) {
             case OpPlusLazy:
             case OpBracesLazy: {
                 std::int32_t resumeAt = 0;
-                if (!StartRepeat(node, resumeAt)) {
+                handOver();
+                const bool started = StartRepeat(node, resumeAt);
+                takeBack();
+                if (!started) {
                     if (Aborted_) return false;
                     goto fail;
                 }
@@ -522,8 +555,13 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                     ReportError(ErrLoopStackExceeded);
                     goto fail;
                 }
-                if (!PushFrame(FrameLoopEntry, depth, ScanPos_, LoopStack_[depth], LoopPassStart_[depth]))
-                    return false;
+                if (depth > LoopSlotsSet_) {
+                    LoopStack_[depth] = 0;
+                    LoopPassStart_[depth] = -1;
+                    LoopSlotsSet_ = depth;
+                }
+                if (!PushFrame(FrameLoopEntry, depth, pos, LoopStack_[depth], LoopPassStart_[depth]))
+                    return Abandon(pos, steps);
                 LoopDepth_ = depth;
                 LoopStack_[depth] = 0;
                 LoopPassStart_[depth] = -1;
@@ -536,6 +574,7 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                     ReportError(ErrLoopWithoutEntry);
                     goto fail;
                 }
+                handOver();
                 const std::int32_t passes = LoopStack_[depth];
                 const std::int32_t min = CountMin(program, node);
                 const std::int32_t max = CountMax(program, node);
@@ -544,6 +583,7 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                 std::int32_t resumeAt = 0;
                 const bool started = bodyFirst ? StartLoopBody(node, resumeAt)
                                                : StartLoopContinuation(node, resumeAt);
+                takeBack();
                 if (!started) {
                     if (Aborted_) return false;
                     goto fail;
@@ -553,15 +593,13 @@ bool TMatcher::MatchPrim(std::int32_t node) {
             }
             default:
                 if (IsOpenOp(op)) {
-                    const int group = op - OpOpen;
-                    if (!PushFrame(FrameSubStart, group, 0, Sub_.Start[group], 0)) return false;
-                    Sub_.Start[group] = ScanPos_;
+                    if (!RecordBound(Sub_.Start, op - OpOpen, base)) return Abandon(pos, steps);
+                    Sub_.Start[op - OpOpen] = pos;
                     break;
                 }
                 if (IsCloseOp(op)) {
-                    const int group = op - OpClose;
-                    if (!PushFrame(FrameSubEnd, group, 0, Sub_.End[group], 0)) return false;
-                    Sub_.End[group] = ScanPos_;
+                    if (!RecordBound(Sub_.End, op - OpClose, base)) return Abandon(pos, steps);
+                    Sub_.End[op - OpClose] = pos;
                     break;
                 }
                 ReportError(ErrBadOpcode);
@@ -573,9 +611,15 @@ bool TMatcher::MatchPrim(std::int32_t node) {
 
     fail:
         for (;;) {
-            if (Memory_.Frames_.Size() == base) return false;
-            if (++Steps_ > StepLimit_) return StopExecution(ErrStepLimit);
-            const TFrame frame = Memory_.Frames_.Pop();
+            if (frames.Size() == base) {
+                handOver();
+                return false;
+            }
+            if (++steps > stepLimit) [[unlikely]] {
+                handOver();
+                return StopExecution(ErrStepLimit);
+            }
+            const TFrame frame = frames.Pop();
             // Group bounds are the most frequent records: put back here, without a call.
             if (frame.Kind == FrameSubStart) {
                 Sub_.Start[frame.Node] = frame.A;
@@ -585,21 +629,80 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                 Sub_.End[frame.Node] = frame.A;
                 continue;
             }
-            if (ResumeFrame(frame, node)) break;
+            handOver();
+            const bool resumed = ResumeFrame(frame, node);
+            takeBack();
+            if (resumed) break;
             if (Aborted_) return false;
         }
     }
+}
+
+// Whether the alternative that begins at `node` may match at `pos`: false only when the first
+// node along it that looks at a character is a literal or a set that the character there fails.
+// Group starts and branches with one alternative on the way are looked past (a few nodes at most),
+// so that an alternation whose alternatives begin differently tries only those that fit, without
+// a frame for each of the others.
+bool TMatcher::AlternativeMayStart(std::int32_t node, std::int32_t pos) const {
+    constexpr int LookedPast = 4;
+    for (int passed = 0; passed <= LookedPast && node != 0; ++passed) {
+        const TOpCode op = Program_[node];
+        const std::uint8_t *operand = NodeOperand(Program_, node);
+        switch (op) {
+        case OpLiteral:
+            return operand[0] == 0 || (pos < InputEnd_ && Input_[pos] == operand[0]);
+        case OpByteSet:
+            return pos < InputEnd_ && InByteSet(operand, Input_[pos]);
+        case OpEmpty:
+            node = FollowLink(node);
+            break;
+        case OpBranch:
+            if (HasNextAlternative(node)) return true;
+            node = NodeAfterHeader(node);
+            break;
+        default:
+            if (!IsOpenOp(op)) return true;
+            node = FollowLink(node);
+            break;
+        }
+    }
+    return true;
+}
+
+// From the alternative of `branch` (an OpBranch) on, the first whose beginning fits the character
+// at `pos`, or the last one: that one needs no frame, and fails by itself where it does not fit.
+std::int32_t TMatcher::PossibleAlternative(std::int32_t branch, std::int32_t pos) const {
+    while (HasNextAlternative(branch) && !AlternativeMayStart(NodeAfterHeader(branch), pos))
+        branch = FollowLink(branch);
+    return branch;
+}
+
+// A group bound about to change needs a record to be put back only while a choice point is open
+// below it: without one, a failure ends the attempt, and the attempt's bounds are cleared as a
+// whole (`BoundsUnrecorded_`).
+inline bool TMatcher::RecordBound(const std::array<std::int32_t, SubMatchSlots> &bounds, int group,
+                                  std::size_t base) {
+    if (Memory_.Frames_.Size() == base) {
+        BoundsUnrecorded_ = true;
+        return true;
+    }
+    const bool isStart = &bounds == &Sub_.Start;
+    return PushFrame(isStart ? FrameSubStart : FrameSubEnd, group, 0, bounds[static_cast<std::size_t>(group)], 0);
+}
+
+// Leaves the node loop after an error that stopped the execution, keeping the position and steps.
+bool TMatcher::Abandon(std::int32_t pos, std::int64_t steps) {
+    ScanPos_ = pos;
+    Steps_ = steps;
+    return false;
 }
 
 bool TMatcher::ResumeFrame(const TFrame &frame, std::int32_t &node) {
     switch (frame.Kind) {
     case FrameBranch: {
         ScanPos_ = frame.Pos;
-        const std::int32_t branch = FollowLink(frame.Node);
-        const std::int32_t after = FollowLink(branch);
-        if (after != 0 && Program_[after] == OpBranch &&
-            !PushFrame(FrameBranch, branch, frame.Pos, 0, 0))
-            return false;
+        const std::int32_t branch = PossibleAlternative(FollowLink(frame.Node), frame.Pos);
+        if (HasNextAlternative(branch) && !PushFrame(FrameBranch, branch, frame.Pos, 0, 0)) return false;
         node = NodeAfterHeader(branch);
         return true;
     }
@@ -692,8 +795,19 @@ bool TMatcher::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
     ScanPos_ = saved;
     if (count < hint.Min) return false;
     if (hint.Lazy) return NextRepeatAttempt(hintIndex, saved, hint.Min, count, resumeAt);
-    // The counts below the longest would each fail at the continuation's first character.
-    return NextRepeatAttempt(hintIndex, saved, count, hint.Disjoint ? count : hint.Min, resumeAt);
+    if (hint.Disjoint) return OnlyLongestCount(hint, saved + count, resumeAt);
+    return NextRepeatAttempt(hintIndex, saved, count, hint.Min, resumeAt);
+}
+
+// A greedy repeat whose operand matches none of the characters its continuation can begin with:
+// every count but the longest would fail at the continuation's first character, so the longest
+// is the one attempt, and it leaves no choice behind. `end` is where that count ends.
+bool TMatcher::OnlyLongestCount(const TRepeatHint &hint, std::int32_t end, std::int32_t &resumeAt) {
+    if (end < InputEnd_ && !InByteSet(hint.Starts.data(), Input_[end])) return false;
+    ++Steps_;
+    ScanPos_ = end;
+    resumeAt = hint.Next;
+    return true;
 }
 
 // Looks for the next repetition count worth an attempt, starting at `count`: greedy repeats go

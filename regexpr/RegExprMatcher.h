@@ -27,7 +27,6 @@ struct TMatchInput {
     std::string_view Subject;
     unsigned char StartChar = 0;
     bool AnchoredStart = false;
-    std::string_view MustString;
     /// Literals every match contains.
     const TRequiredLiterals *Required = nullptr;
     /// The characters a match can start with; needed only when the search is neither anchored
@@ -50,10 +49,15 @@ class TMatcherMemory {
 public:
     /// Forgets the hints when `program` (a number that changes with every compilation) is not
     /// the one they were made for.
-    void UseProgram(std::int32_t program);
+    void UseProgram(std::int32_t program) {
+        if (Program_ != program) [[unlikely]]
+            ForgetProgram(program);
+    }
 
 private:
     friend class TMatcher;
+
+    void ForgetProgram(std::int32_t program);
 
     // For a program anchored at the start whose way in must consume a character: the characters
     // it can begin with, packed as a byte-set operand, worked out at its first execution.
@@ -99,6 +103,12 @@ public:
     TMatcher(const TMatcher &) = delete;
     TMatcher &operator=(const TMatcher &) = delete;
 
+    /// One execution from start to end: makes the matcher, searches from `start` and stores the
+    /// steps taken in `steps`, also when the search stops with an error. The object's one call
+    /// into this stage, so that the matcher's set-up is compiled together with its search.
+    static bool Execute(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches,
+                        TReportError report, std::int32_t start, std::int64_t &steps);
+
     /// Searches the subject from position `start` (0-based, at most its length). On success the
     /// sub-matches hold the match; otherwise they are all unset.
     bool Search(std::int32_t start);
@@ -107,7 +117,18 @@ public:
 
 private:
     bool RequiredLiteralsPresent(std::int32_t start) const;
-    bool AnchoredStartPossible(std::int32_t start);
+    /// An anchored attempt before the end of the subject fails at once at a character that its
+    /// way in cannot begin with (when that way must consume a character there).
+    bool AnchoredStartPossible(std::int32_t start) {
+        using TState = TMatcherMemory::TAnchorStarts;
+        if (Memory_.AnchorStartsState_ == TState::Unknown) [[unlikely]]
+            FindAnchorStarts();
+        if (Memory_.AnchorStartsState_ == TState::None) return true;
+        // The set holds for an attempt before the end of the subject; one at the end is made.
+        return start >= InputEnd_ || InByteSet(Memory_.AnchorStarts_.data(), Input_[start]);
+    }
+    void FindAnchorStarts();
+    [[gnu::noinline]] bool Attempts(std::int32_t start);
     bool TryMatch(std::int32_t pos);
     bool MatchPrim(std::int32_t node);
     std::int32_t RegRepeat(std::int32_t node, std::int32_t max);
@@ -126,6 +147,15 @@ private:
     bool LineEndAt(std::int32_t pos) const;
     unsigned char CharAt(std::int32_t pos) const { return pos < InputEnd_ ? Input_[pos] : 0; }
     bool PushFrame(std::uint8_t kind, std::int32_t node, std::int32_t pos, std::int32_t a, std::int32_t b);
+    /// Whether another alternative follows the one of `branch` (an OpBranch).
+    bool HasNextAlternative(std::int32_t branch) const {
+        const std::int32_t next = FollowLink(branch);
+        return next != 0 && Program_[next] == OpBranch;
+    }
+    bool AlternativeMayStart(std::int32_t node, std::int32_t pos) const;
+    std::int32_t PossibleAlternative(std::int32_t branch, std::int32_t pos) const;
+    bool RecordBound(const std::array<std::int32_t, SubMatchSlots> &bounds, int group, std::size_t base);
+    bool Abandon(std::int32_t pos, std::int64_t steps);
     bool ResumeFrame(const TFrame &frame, std::int32_t &node);
     void ChargeScan(std::int32_t chars) { Steps_ += chars / ScanCharsPerStep; }
     void ChargeFastScan(std::int32_t chars) { Steps_ += chars / FastScanCharsPerStep; }
@@ -133,6 +163,7 @@ private:
     bool NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std::int32_t count, std::int32_t limit,
                            std::int32_t &resumeAt);
     std::int32_t RepeatHintFor(std::int32_t node);
+    bool OnlyLongestCount(const TRepeatHint &hint, std::int32_t end, std::int32_t &resumeAt);
     bool StartLoopBody(std::int32_t loop, std::int32_t &resumeAt);
     bool StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt);
     bool EndlessEmptyPass(std::int32_t depth, std::int32_t passes, std::int32_t min, std::int32_t max) const;
@@ -157,13 +188,19 @@ private:
     std::int32_t InputStart_ = 0;
     std::int32_t InputEnd_;
     std::int32_t ScanPos_ = 0;
-    std::array<std::int32_t, LoopStackSize + 1> LoopStack_{};
-    std::array<std::int32_t, LoopStackSize + 1> LoopPassStart_{};
+    // The loop stack: the pass count and where the current pass began, for each active loop.
+    // Slots above `LoopSlotsSet_` have not been written in this execution; a loop entered there
+    // finds 0 and -1 (an execution sets up no more than it uses).
+    std::array<std::int32_t, LoopStackSize + 1> LoopStack_;
+    std::array<std::int32_t, LoopStackSize + 1> LoopPassStart_;
+    std::int32_t LoopSlotsSet_ = 0;
     std::int32_t LoopDepth_ = 0;
     std::int64_t Steps_ = 0;
     std::int64_t StepLimit_;
     std::size_t FrameLimit_;
     bool Aborted_ = false;
+    // An attempt set a group bound without a record: its failure clears the bounds as a whole.
+    bool BoundsUnrecorded_ = false;
 };
 
 /// Adds to `set` every character that a match of the chain from `start` can begin with (the

@@ -83,6 +83,23 @@ TEST(Object, TheSubjectEndsAtItsFirstNul) {
     EXPECT_EQ(re.MatchPos(0), 1);
 }
 
+TEST(Object, TheSubjectEndsAtItsFirstNulWhereverItLies) {
+    // Every length around the copy's 8-byte words, a NUL at every place, a second NUL after it.
+    TRegExpr re;
+    re.SetExpression("^.*$");
+    for (std::size_t length = 0; length <= 26; ++length) {
+        for (std::size_t nul = 0; nul <= length; ++nul) {
+            std::string subject(length, 'x');
+            for (std::size_t i = 0; i < length; ++i) subject[i] = static_cast<char>('a' + i);
+            if (nul < length) subject[nul] = '\0';
+            if (nul + 3 < length) subject[nul + 3] = '\0';
+            ASSERT_TRUE(re.Exec(subject)) << length << " " << nul;
+            EXPECT_EQ(re.InputString(), subject.substr(0, nul)) << length << " " << nul;
+            EXPECT_EQ(re.MatchLen(0), static_cast<std::int32_t>(nul)) << length << " " << nul;
+        }
+    }
+}
+
 TEST(Object, EachSubjectReplacesTheLastOneWhole) {
     // The subject's copy is reused from line to line: nothing of a longer one may show through,
     // and a subject taken from the current one is copied before it is overwritten.
@@ -93,6 +110,9 @@ TEST(Object, EachSubjectReplacesTheLastOneWhole) {
     EXPECT_EQ(re.Match(0), "short");
     ASSERT_TRUE(re.Exec(re.InputString().substr(2)));
     EXPECT_EQ(re.Match(0), "ort");
+    ASSERT_TRUE(re.Exec(std::string("0123456789abcdef", 16)));
+    ASSERT_TRUE(re.Exec(re.InputString().substr(9, 5)));
+    EXPECT_EQ(re.Match(0), "9abcd");
     ASSERT_TRUE(re.Exec(""));
     EXPECT_EQ(re.MatchLen(0), 0);
 }

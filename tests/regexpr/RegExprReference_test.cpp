@@ -108,6 +108,16 @@ std::vector<ReferenceRow> Rows() {
         {"^(a|b*)c", "c"},
         {"^x?$", ""},
         {"^\\d*", "x"},
+        // Alternatives whose beginnings do not fit the character are passed over, those that
+        // fit are tried in order; group bounds set before the first choice are cleared when the
+        // attempt fails.
+        {"(At |\tat |libcob: )(\\d+)", "x \tat 12"},
+        {"(ab|a(c)|[x-z]+|(d)e|)f", "acf zf def f"},
+        {"x((y)?(z|[0-9]))+w", "xyz1zyw xz9w"},
+        {"(a)(b|c)(d|\\1)", "abx acd aca"},
+        {"((a)|(b)|x)+c", "bac"},
+        {"(\\e\\[[\\d;]*m)*  (\\d+)", "\x1b[1m  42"},
+        {"(a)x|(a)y|(b)z", "aaybz"},
         // The error-line parser's own shapes.
         {"^.*?(\\d+)", "file.c(12): error"},
         {"^(.+)\\((\\d+)\\)", "dir/a.c(42)"},
