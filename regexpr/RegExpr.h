@@ -189,9 +189,9 @@ public:
     void SetLinePairedSeparator(std::string_view text);
     std::string LinePairedSeparator() const;
 
-    const std::string &SpaceList() const { return SpaceList_; }
-    const std::string &WordList() const { return WordList_; }
-    const std::string &LineSeparatorList() const { return LineSeparatorList_; }
+    const std::string &SpaceList() const { return SpaceList_.Text(); }
+    const std::string &WordList() const { return WordList_.Text(); }
+    const std::string &LineSeparatorList() const { return LineSeparatorList_.Text(); }
     const TCasePartner &CasePartner() const { return CasePartner_; }
 
     /// Steps one execution may take before it stops with error 1017.
@@ -215,8 +215,10 @@ public:
 
     // --- Inspection (tests, the debug dump) --------------------------------------------------
 
-    /// The compiled program, or an empty span when there is none.
-    std::span<const std::uint8_t> Program() const { return Program_; }
+    /// The compiled program, or an empty span when there is none (as while one is compiled).
+    std::span<const std::uint8_t> Program() const {
+        return ActiveCompiler_ ? std::span<const std::uint8_t>() : std::span<const std::uint8_t>(Program_);
+    }
     bool IsCompiled() const { return IsCompiled_; }
     /// How many compilations have succeeded on this object.
     std::int32_t CompileCount() const { return CompileCount_; }
@@ -259,21 +261,22 @@ private:
 
     bool IsCompiled_ = false;
     std::int32_t CompileCount_ = 0;
-    std::vector<std::uint8_t> Program_;
-    std::optional<std::string> Expression_;
+    TProgramBlock Program_;
+    // The expression's text followed by a NUL (the parser reads up to it); empty without one.
+    TByteBlock<512> Expression_;
     std::optional<std::string> InputString_;
     std::int32_t LastErrorCode_ = 0;
 
     // Settings.
     std::int32_t Modifiers_ = 0;
-    std::string SpaceList_;
-    std::string WordList_;
+    TListSetting SpaceList_;
+    TListSetting WordList_;
     TCasePartner CasePartner_;
     std::array<unsigned char, 256> CaseTable_{};
     bool CaseTableBuilt_ = false;
     std::bitset<256> WordSet_;
     bool WordSetBuilt_ = false;
-    std::string LineSeparatorList_;
+    TListSetting LineSeparatorList_;
     bool PairAssigned_ = false;
     unsigned char PairHead_ = 0;
     unsigned char PairTail_ = 0;

@@ -30,13 +30,32 @@ constexpr std::array<bool, 256> MetaTable = [] {
     return table;
 }();
 
-// The standard word list as a set packed as a byte-set operand: "\w" is common in the expressions
-// of tool output, and a compilation adds it at once instead of a character at a time.
-constexpr std::array<std::uint8_t, ByteSetSize> StandardWordSet = [] {
-    std::array<std::uint8_t, ByteSetSize> set{};
-    for (unsigned char c : StandardWordList) set[c >> 3] = static_cast<std::uint8_t>(set[c >> 3] | (1u << (c & 7)));
+// A set of bytes as four 64-bit words: bit (b & 63) of word (b >> 6).
+using TCharSetWords = std::array<std::uint64_t, 4>;
+
+constexpr TCharSetWords CharSetOf(std::string_view list) {
+    TCharSetWords set{};
+    for (unsigned char c : list) set[c >> 6] |= std::uint64_t(1) << (c & 63);
     return set;
-}();
+}
+
+// The standard word and space lists as sets: "\w" and "\s" are common in the expressions of
+// tool output, and a compilation adds them at once instead of a character at a time.
+constexpr TCharSetWords StandardWordSet = CharSetOf(StandardWordList);
+constexpr TCharSetWords StandardSpaceSet = CharSetOf(StandardSpaceList);
+
+// Writes a set as a byte-set operand packs it (bit (b & 7) of byte (b >> 3)), each bit flipped
+// when `flip` is all ones.
+void StoreByteSet(std::uint8_t *out, const TCharSetWords &set, std::uint64_t flip) {
+    for (int w = 0; w < 4; ++w) {
+        const std::uint64_t word = set[w] ^ flip;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(out + 8 * w, &word, sizeof word);
+        } else {
+            for (int k = 0; k < 8; ++k) out[8 * w + k] = static_cast<std::uint8_t>(word >> (8 * k));
+        }
+    }
+}
 
 // Thrown when an overriding Error returns instead of raising: compilation still stops.
 struct TCompileAborted {};
@@ -100,9 +119,9 @@ bool ParseModifierLetters(std::string_view letters, std::int32_t &modifiers) {
 
 /// The state of one bracket class or class escape while it is parsed.
 struct TCompiler::TClassBuilder {
-    // The members, packed as the byte-set operand packs them: bit (b & 7) of byte (b >> 3). NUL
-    // is never a member (a subject holds none); FinishClass drops it, so adding it is harmless.
-    std::array<std::uint8_t, ByteSetSize> Set{};
+    // The members as 256 bits, four words of 64: bit (b & 63) of word (b >> 6). NUL is never a
+    // member (a subject holds none); FinishClass drops it, so adding it is harmless.
+    TCharSetWords Set{};
     bool Negated = false;
     bool CasePartners = false;
     std::int32_t Node = 0;
@@ -111,7 +130,7 @@ struct TCompiler::TClassBuilder {
     unsigned char RangeStart = 0;
     const std::array<unsigned char, 256> *CaseTable = nullptr;
 
-    void AddOne(unsigned char b) { AddToByteSet(Set.data(), b); }
+    void AddOne(unsigned char b) { Set[b >> 6] |= std::uint64_t(1) << (b & 63); }
     // A member; with case partners on, its partner comes along.
     void AddByte(unsigned char b) {
         AddOne(b);
@@ -124,16 +143,16 @@ struct TCompiler::TClassBuilder {
         AddByte(b);
         RangeOpen = true;
     }
-    // The members first to last; without case partners a byte of the set at a time.
+    // The members first to last; without case partners a word of the set at a time.
     void AddRange(unsigned char first, unsigned char last) {
         if (CasePartners) {
             for (int b = first; b <= last; ++b) AddByte(static_cast<unsigned char>(b));
             return;
         }
-        for (int i = first >> 3; i <= last >> 3; ++i) {
-            const int low = std::max<int>(first, i * 8) - i * 8;
-            const int high = std::min<int>(last, i * 8 + 7) - i * 8;
-            Set[i] = static_cast<std::uint8_t>(Set[i] | ((0xFFu >> (7 - high)) & (0xFFu << low)));
+        for (int w = first >> 6; w <= last >> 6; ++w) {
+            const int low = w == first >> 6 ? first & 63 : 0;
+            const int high = w == last >> 6 ? last & 63 : 63;
+            Set[w] |= (~std::uint64_t(0) >> (63 - high)) & (~std::uint64_t(0) << low);
         }
         RangeOpen = false;
     }
@@ -141,25 +160,20 @@ struct TCompiler::TClassBuilder {
         for (char c : list) AddByte(static_cast<unsigned char>(c));
         RangeOpen = false;
     }
-    // The members of a set packed as the byte-set operand is, without case partners.
-    void AddSet(const std::array<std::uint8_t, ByteSetSize> &members) {
-        for (int i = 0; i < ByteSetSize; ++i) Set[i] = static_cast<std::uint8_t>(Set[i] | members[i]);
+    // The members of a known set, without case partners.
+    void AddSet(const TCharSetWords &members) {
+        for (int w = 0; w < 4; ++w) Set[w] |= members[w];
         RangeOpen = false;
     }
-    // Drops NUL and gathers the members while there are no more than `SmallSetSize` of them;
-    // returns their number, or `SmallSetSize` + 1 for a larger set.
+    // Drops NUL and gathers the members in ascending order while there are no more than
+    // `SmallSetSize` of them; returns their number, or `SmallSetSize` + 1 for a larger set.
     int Finish(std::uint8_t (&members)[SmallSetSize]) {
-        Set[0] = static_cast<std::uint8_t>(Set[0] & 0xFE);
+        Set[0] &= ~std::uint64_t(1);
         int count = 0;
-        for (int i = 0; i < ByteSetSize; i += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, &Set[i], sizeof word);
-            if (word == 0) continue;  // most of a set is empty: skip eight bytes at a time
-            for (int j = i; j < i + 8; ++j) {
-                for (unsigned bits = Set[j]; bits != 0; bits &= bits - 1) {
-                    if (count == SmallSetSize) return SmallSetSize + 1;
-                    members[count++] = static_cast<std::uint8_t>(j * 8 + std::countr_zero(bits));
-                }
+        for (int w = 0; w < 4; ++w) {
+            for (std::uint64_t bits = Set[w]; bits != 0; bits &= bits - 1) {
+                if (count == SmallSetSize) return SmallSetSize + 1;
+                members[count++] = static_cast<std::uint8_t>(w * 64 + std::countr_zero(bits));
             }
         }
         return count;
@@ -180,7 +194,8 @@ bool TCompiler::Compile(std::string_view text, TCompiledProgram &result) {
         if (text.empty()) CompileError(ErrNullArgument);
 
         // Room for the usual programs at once: a node of a few bytes per character or two.
-        Program_.assign(2 * text.size() + 64, 0);
+        Program_.clear();
+        Program_.resize(2 * text.size() + 64);
         EmitPos_ = 0;
         const int topFlags = RunPass();
         Program_.resize(static_cast<std::size_t>(EmitPos_));
@@ -189,7 +204,6 @@ bool TCompiler::Compile(std::string_view text, TCompiledProgram &result) {
     } catch (const TCompileAborted &) {
         return false;
     }
-    result.Bytes = std::move(Program_);
     result.UsesWordSet = UsesWordSet_;
     const TRequiredLiterals::TLiteral prefix = result.Required.Prefix;
     result.Required = Required_;
@@ -758,7 +772,7 @@ std::int32_t TCompiler::ParseBracketClass() {
             if (e == 'd')
                 builder.AddRange('0', '9');
             else if (e == 's')
-                builder.AddList(Settings_.SpaceList);
+                AddSpaceList(builder);
             else if (e == 'w')
                 AddWordList(builder);
             else
@@ -784,7 +798,7 @@ std::int32_t TCompiler::EmitClassEscape(std::string_view list, bool negated) {
     if (list.data() == Settings_.WordList.data())
         AddWordList(builder);
     else
-        builder.AddList(list);
+        AddSpaceList(builder);
     FinishClass(builder);
     return builder.Node;
 }
@@ -796,17 +810,20 @@ void TCompiler::AddWordList(TClassBuilder &builder) const {
         builder.AddList(Settings_.WordList);
 }
 
+void TCompiler::AddSpaceList(TClassBuilder &builder) const {
+    if (Settings_.StandardSpaces && !builder.CasePartners)
+        builder.AddSet(StandardSpaceSet);
+    else
+        builder.AddList(Settings_.SpaceList);
+}
+
 void TCompiler::FinishClass(TClassBuilder &builder) {
     std::uint8_t members[SmallSetSize] = {0, 0, 0};
     const int count = builder.Finish(members);
     if (count > SmallSetSize) {
         NeedRoom(ByteSetSize);
         Program_[builder.Node] = OpByteSet;
-        const std::uint64_t flip = builder.Negated ? ~std::uint64_t(0) : 0;
-        std::uint64_t words[ByteSetSize / 8];
-        std::memcpy(words, builder.Set.data(), ByteSetSize);
-        for (std::uint64_t &word : words) word ^= flip;
-        std::memcpy(&Program_[builder.OperandAt], words, ByteSetSize);
+        StoreByteSet(&Program_[builder.OperandAt], builder.Set, builder.Negated ? ~std::uint64_t(0) : 0);
         EmitPos_ = builder.OperandAt + ByteSetSize;
         return;
     }

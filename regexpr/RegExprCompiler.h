@@ -8,7 +8,6 @@
 #include <functional>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "regexpr/RegExprErrors.h"
 #include "regexpr/RegExprModifiers.h"
@@ -23,7 +22,8 @@ struct TCompileSettings {
     /// The characters of "\s" and "\w".
     std::string_view SpaceList;
     std::string_view WordList;
-    /// Whether `WordList` is the standard list, whose set is known beforehand.
+    /// Whether `SpaceList` and `WordList` are the standard lists, whose sets are known beforehand.
+    bool StandardSpaces = false;
     bool StandardWords = false;
     /// The case partner of every character.
     const std::array<unsigned char, 256> *CaseTable = nullptr;
@@ -31,9 +31,8 @@ struct TCompileSettings {
     bool LineSeparatorDefined = false;
 };
 
-/// A compiled program and the hints derived from it.
+/// The hints derived from a compiled program.
 struct TCompiledProgram {
-    std::vector<std::uint8_t> Bytes;
     /// The character every match starts with, or 0.
     unsigned char StartChar = 0;
     /// Whether a match can only start where the search starts.
@@ -48,19 +47,23 @@ struct TCompiledProgram {
 };
 
 /// One compilation: a recursive-descent parser with four levels (alternation, sequence,
-/// quantifier, atom) that emits nodes while it parses, in one pass over the text.
+/// quantifier, atom) that emits nodes while it parses, in one pass over the text, straight into
+/// the block that keeps the program.
 class TCompiler {
 public:
     /// Reports an error; it normally raises, and the compilation stops either way.
     using TReportError = std::function<void(TErrorCode)>;
 
-    TCompiler(const TCompileSettings &settings, TReportError report)
-        : Settings_(settings), Report_(std::move(report)) {}
+    /// Writes the program into `program`, whose contents are replaced. After a failed
+    /// compilation the block holds a partial program, which the caller discards.
+    TCompiler(const TCompileSettings &settings, TProgramBlock &program, TReportError report)
+        : Settings_(settings), Report_(std::move(report)), Program_(program) {}
     TCompiler(const TCompiler &) = delete;
     TCompiler &operator=(const TCompiler &) = delete;
 
-    /// Compiles `text`, which must be followed by a NUL in memory (an empty text is an error).
-    /// Returns false when a reported error returned instead of raising.
+    /// Compiles `text`, which must be followed by a NUL in memory (an empty text is an error),
+    /// into the program block, and derives the hints. Returns false when a reported error
+    /// returned instead of raising.
     bool Compile(std::string_view text, TCompiledProgram &result);
     /// Bytes of the expression before the parse position; 0 before parsing starts.
     std::int32_t ErrorPosition() const;
@@ -93,6 +96,7 @@ private:
     std::int32_t ParseAtom(int &flags);
     std::int32_t ParseEscape(int &flags);
     std::int32_t ParseBracketClass();
+    /// "\s", "\S", "\w" or "\W": `list` is the space list or the word list of the settings.
     std::int32_t EmitClassEscape(std::string_view list, bool negated);
     std::int32_t ParseLiteralRun(int &flags);
     std::int32_t ParseNumber(const char *from, const char *to);
@@ -101,6 +105,7 @@ private:
     bool ExtendedMode() const { return (CompileModifiers_ & ModifierX) != 0; }
     void FinishClass(TClassBuilder &builder);
     void AddWordList(TClassBuilder &builder) const;
+    void AddSpaceList(TClassBuilder &builder) const;
     void NoteRequiredLiteral(std::int32_t at, std::int32_t length);
     void ComputeHints(int topFlags, TCompiledProgram &result) const;
 
@@ -115,7 +120,7 @@ private:
     // The required literals of what has been parsed so far along the way every match takes; a
     // group of several alternatives or a piece that may be left out gives back what it added.
     TRequiredLiterals Required_;
-    std::vector<std::uint8_t> Program_;
+    TProgramBlock &Program_;
 };
 
 }  // namespace regexpr
