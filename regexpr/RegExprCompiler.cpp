@@ -221,7 +221,8 @@ int TCompiler::RunPass() {
     GroupCount_ = 1;
     EmitByte(ProgramSignature);
     int flags = 0;
-    ParseReg(false, flags);
+    std::int32_t tail = 0;
+    ParseReg(false, flags, tail);
     return flags;
 }
 
@@ -317,20 +318,21 @@ void TCompiler::EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int3
     SetCountBounds(Program_.data(), atom, min, max);
 }
 
-void TCompiler::EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t max,
-                               bool nonGreedy) {
+std::int32_t TCompiler::EmitCountedLoop(std::int32_t atom, std::int32_t atomTail, std::int32_t min,
+                                       std::int32_t max, bool nonGreedy) {
     InsertOp(OpLoopEntry, atom, NodeHeaderSize);
     std::int32_t loop = EmitOp(nonGreedy ? OpLoopLazy : OpLoop);
     EmitInt32(min);
     EmitInt32(max);
     EmitInt32(NodeAfterHeader(atom) - loop);
     AppendLink(atom, loop);
-    AppendLink(NodeAfterHeader(atom), loop);
+    AppendLink(atomTail + NodeHeaderSize, loop);  // the body's chain, moved by the entry
+    return loop;
 }
 
 // --- Parse levels -----------------------------------------------------------------------------
 
-std::int32_t TCompiler::ParseReg(bool group, int &flags) {
+std::int32_t TCompiler::ParseReg(bool group, int &flags, std::int32_t &tail) {
     const std::int32_t savedModifiers = CompileModifiers_;
     const TRequiredLiterals savedRequired = Required_;
     int alternatives = 0;
@@ -343,14 +345,22 @@ std::int32_t TCompiler::ParseReg(bool group, int &flags) {
         result = EmitOp(static_cast<TOpCode>(OpOpen + groupNumber));
     }
 
+    // The last node of the chain of alternatives, and where the alternatives' own chains end
+    // (the first few; later ones are found by following their chains).
+    std::int32_t last = result;
+    constexpr int KeptEnds = 8;
+    std::int32_t branchEnds[KeptEnds];
     auto takeBranch = [&](bool firstBranch) {
-        ++alternatives;
         int branchFlags = 0;
-        std::int32_t branch = ParseBranch(branchFlags);
+        std::int32_t branchEnd = 0;
+        std::int32_t branch = ParseBranch(branchFlags, branchEnd);
+        if (alternatives < KeptEnds) branchEnds[alternatives] = branchEnd;
+        ++alternatives;
         if (firstBranch && result == 0)
             result = branch;
         else
-            AppendLink(result, branch);
+            AppendLink(last, branch);
+        last = branch;
         if (!(branchFlags & FlagNonEmpty)) flags &= ~FlagNonEmpty;
         flags |= branchFlags & FlagStartsWithRepeat;
     };
@@ -363,10 +373,18 @@ std::int32_t TCompiler::ParseReg(bool group, int &flags) {
     // A match takes one of several alternatives: none of their literals is required.
     if (alternatives > 1) Required_ = savedRequired;
     std::int32_t ender = EmitOp(group ? static_cast<TOpCode>(OpClose + groupNumber) : OpEnd);
-    AppendLink(result, ender);
+    AppendLink(last, ender);
     // Every alternative ends at the ender.
-    for (std::int32_t node = result; node > 0; node = NextNode(node))
-        AppendLinkToOperand(node, ender);
+    int index = 0;
+    for (std::int32_t node = result; node > 0; node = NextNode(node)) {
+        if (Program_[node] != OpBranch) continue;
+        if (index < KeptEnds)
+            AppendLink(branchEnds[index], ender);
+        else
+            AppendLinkToOperand(node, ender);
+        ++index;
+    }
+    tail = ender;
 
     if (group) {
         if (*ParsePos_ != ')') CompileError(ErrGroupNotClosed);
@@ -379,30 +397,30 @@ std::int32_t TCompiler::ParseReg(bool group, int &flags) {
     return result;
 }
 
-std::int32_t TCompiler::ParseBranch(int &flags) {
+std::int32_t TCompiler::ParseBranch(int &flags, std::int32_t &tail) {
     flags = 0;
     std::int32_t branch = EmitOp(OpBranch);
-    std::int32_t previous = 0;
     bool first = true;
     for (char c = *ParsePos_; c != 0 && c != '|' && c != ')'; c = *ParsePos_) {
         int pieceFlags = 0;
-        std::int32_t piece = ParsePiece(pieceFlags);
+        std::int32_t pieceTail = 0;
+        std::int32_t piece = ParsePiece(pieceFlags, pieceTail);
         flags |= pieceFlags & FlagNonEmpty;
         if (first)
             flags |= pieceFlags & FlagStartsWithRepeat;
         else
-            AppendLink(previous, piece);
-        previous = piece;
+            AppendLink(tail, piece);
+        tail = pieceTail;
         first = false;
     }
-    if (first) EmitOp(OpEmpty);
+    if (first) tail = EmitOp(OpEmpty);
     return branch;
 }
 
-std::int32_t TCompiler::ParsePiece(int &flags) {
+std::int32_t TCompiler::ParsePiece(int &flags, std::int32_t &tail) {
     const TRequiredLiterals savedRequired = Required_;
     int atomFlags = 0;
-    const std::int32_t atom = ParseAtom(atomFlags);
+    const std::int32_t atom = ParseAtom(atomFlags, tail);
     const char op = *ParsePos_;
     if (!IsQuantifierStart(op)) {
         flags = atomFlags;
@@ -452,12 +470,20 @@ std::int32_t TCompiler::ParsePiece(int &flags) {
     const bool nonGreedy = nonGreedySuffix || !(CompileModifiers_ & ModifierG);
     const bool singleChar = (atomFlags & FlagSingleChar) != 0;
 
+    // `tail` ends the atom's chain; a node inserted before the atom moves it by its own size.
+    const std::int32_t atomTail = tail;
+    const std::int32_t movedTail = atomTail + NodeHeaderSize;
     auto greedyOptional = [&] {
         InsertOp(OpBranch, atom, NodeHeaderSize);
-        AppendLink(atom, EmitOp(OpBranch));
+        const std::int32_t second = EmitOp(OpBranch);
+        AppendLink(atom, second);
         std::int32_t empty = EmitOp(OpEmpty);
-        AppendLink(atom, empty);
-        AppendLinkToOperand(atom, empty);
+        AppendLink(second, empty);
+        AppendLink(movedTail, empty);
+        tail = empty;
+    };
+    auto countedLoop = [&](std::int32_t loopMin, std::int32_t loopMax, bool loopNonGreedy) {
+        tail = EmitCountedLoop(atom, atomTail, loopMin, loopMax, loopNonGreedy);
     };
 
     switch (op) {
@@ -465,47 +491,58 @@ std::int32_t TCompiler::ParsePiece(int &flags) {
         flags = FlagStartsWithRepeat;
         if (singleChar) {
             InsertOp(nonGreedy ? OpStarLazy : OpStar, atom, NodeHeaderSize);
+            tail = atom;
         } else if (nonGreedy) {
-            EmitCountedLoop(atom, 0, BracesLimit, true);
+            countedLoop(0, BracesLimit, true);
         } else {
             // Body, then a jump back to the branch; the second alternative is empty.
             InsertOp(OpBranch, atom, NodeHeaderSize);
-            AppendLinkToOperand(atom, EmitOp(OpBack));
-            AppendLinkToOperand(atom, atom);
-            AppendLink(atom, EmitOp(OpBranch));
-            AppendLink(atom, EmitOp(OpEmpty));
+            const std::int32_t back = EmitOp(OpBack);
+            AppendLink(movedTail, back);
+            AppendLink(back, atom);
+            const std::int32_t second = EmitOp(OpBranch);
+            AppendLink(atom, second);
+            tail = EmitOp(OpEmpty);
+            AppendLink(second, tail);
         }
         break;
     case '+':
         flags = FlagNonEmpty | FlagStartsWithRepeat;
         if (singleChar) {
             InsertOp(nonGreedy ? OpPlusLazy : OpPlus, atom, NodeHeaderSize);
+            tail = atom;
         } else if (nonGreedy) {
-            EmitCountedLoop(atom, 1, BracesLimit, true);
+            countedLoop(1, BracesLimit, true);
         } else {
             // Body once, then a branch that jumps back to it or goes on.
             std::int32_t branch = EmitOp(OpBranch);
-            AppendLink(atom, branch);
+            AppendLink(atomTail, branch);
             AppendLink(EmitOp(OpBack), atom);
-            AppendLink(branch, EmitOp(OpBranch));
-            AppendLink(atom, EmitOp(OpEmpty));
+            const std::int32_t second = EmitOp(OpBranch);
+            AppendLink(branch, second);
+            tail = EmitOp(OpEmpty);
+            AppendLink(second, tail);
         }
         break;
     case '?':
         flags = 0;
-        if (!nonGreedy)
+        if (!nonGreedy) {
             greedyOptional();
-        else if (singleChar)
+        } else if (singleChar) {
             EmitCountedRepeat(atom, 0, 1, true);
-        else
-            EmitCountedLoop(atom, 0, 1, true);
+            tail = atom;
+        } else {
+            countedLoop(0, 1, true);
+        }
         break;
     default:  // '{'
         flags = max > 0 ? FlagNonEmpty | FlagStartsWithRepeat : 0;
-        if (singleChar)
+        if (singleChar) {
             EmitCountedRepeat(atom, min, max, nonGreedy);
-        else
-            EmitCountedLoop(atom, min, max, nonGreedy);
+            tail = atom;
+        } else {
+            countedLoop(min, max, nonGreedy);
+        }
         break;
     }
 
@@ -526,7 +563,7 @@ bool TCompiler::LineModeActive() const {
     return (CompileModifiers_ & ModifierM) && Settings_.LineSeparatorDefined;
 }
 
-std::int32_t TCompiler::ParseAtom(int &flags) {
+std::int32_t TCompiler::ParseAtom(int &flags, std::int32_t &tail) {
     flags = 0;
     const char c = *ParsePos_++;
     switch (c) {
@@ -535,26 +572,26 @@ std::int32_t TCompiler::ParseAtom(int &flags) {
     case '?':
         CompileError(ErrNothingToRepeat);
     case '^':
-        return EmitOp(LineModeActive() ? OpLineStart : OpInputStart);
+        return tail = EmitOp(LineModeActive() ? OpLineStart : OpInputStart);
     case '$':
-        return EmitOp(LineModeActive() ? OpLineEnd : OpInputEnd);
+        return tail = EmitOp(LineModeActive() ? OpLineEnd : OpInputEnd);
     case '.':
         if (CompileModifiers_ & ModifierS) {
             flags = FlagNonEmpty | FlagSingleChar;
-            return EmitOp(OpAny);
+            return tail = EmitOp(OpAny);
         }
         flags = FlagNonEmpty;
-        return EmitOp(OpAnyInLine);
+        return tail = EmitOp(OpAnyInLine);
     case '[':
         flags = FlagNonEmpty | FlagSingleChar;
-        return ParseBracketClass();
+        return tail = ParseBracketClass();
     case '(':
         if (ParsePos_[0] == '?' && ParsePos_[1] == '#') {
             ParsePos_ += 2;
             while (*ParsePos_ != 0 && *ParsePos_ != ')') ++ParsePos_;
             if (*ParsePos_ == 0) CompileError(ErrCommentNotClosed);
             ++ParsePos_;
-            return EmitOp(OpComment);
+            return tail = EmitOp(OpComment);
         }
         if (ParsePos_[0] == '?') {
             const char *letters = ParsePos_ + 1;
@@ -571,16 +608,16 @@ std::int32_t TCompiler::ParseAtom(int &flags) {
             }
             CompileModifiers_ = modifiers;
             ParsePos_ = close + 1;
-            return EmitOp(OpComment);
+            return tail = EmitOp(OpComment);
         }
         {
             int groupFlags = 0;
-            std::int32_t node = ParseReg(true, groupFlags);
+            std::int32_t node = ParseReg(true, groupFlags, tail);
             flags = groupFlags & (FlagNonEmpty | FlagStartsWithRepeat);
             return node;
         }
     case '\\':
-        return ParseEscape(flags);
+        return tail = ParseEscape(flags);
     default:
         break;
     }
@@ -593,9 +630,9 @@ std::int32_t TCompiler::ParseAtom(int &flags) {
         } else {
             while (IsBlank(*ParsePos_)) ++ParsePos_;
         }
-        return EmitOp(OpComment);
+        return tail = EmitOp(OpComment);
     }
-    return ParseLiteralRun(flags);
+    return tail = ParseLiteralRun(flags);
 }
 
 std::int32_t TCompiler::ParseEscape(int &flags) {

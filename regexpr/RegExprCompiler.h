@@ -88,12 +88,18 @@ private:
     void AppendLinkToOperand(std::int32_t node, std::int32_t target);
     std::int32_t EmitSingleChar(unsigned char b, int &flags);
     void EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int32_t max, bool nonGreedy);
-    void EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t max, bool nonGreedy);
+    /// Encloses the atom at `atom`, whose chain ends at `atomTail`, in a counted loop; returns
+    /// the loop node.
+    std::int32_t EmitCountedLoop(std::int32_t atom, std::int32_t atomTail, std::int32_t min, std::int32_t max,
+                                 bool nonGreedy);
     int RunPass();
-    std::int32_t ParseReg(bool group, int &flags);
-    std::int32_t ParseBranch(int &flags);
-    std::int32_t ParsePiece(int &flags);
-    std::int32_t ParseAtom(int &flags);
+    // The parse levels return the first node of what they emitted and set `tail` to the last
+    // node along its chain of links, the one whose link is still open: the next link is appended
+    // there without following the chain from its start.
+    std::int32_t ParseReg(bool group, int &flags, std::int32_t &tail);
+    std::int32_t ParseBranch(int &flags, std::int32_t &tail);
+    std::int32_t ParsePiece(int &flags, std::int32_t &tail);
+    std::int32_t ParseAtom(int &flags, std::int32_t &tail);
     std::int32_t ParseEscape(int &flags);
     std::int32_t ParseBracketClass();
     /// "\s", "\S", "\w" or "\W": `list` is the space list or the word list of the settings.
