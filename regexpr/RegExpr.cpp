@@ -87,16 +87,17 @@ std::string_view TRegExpr::Expression() const {
 bool TRegExpr::CompileProgram(std::string_view expression) {
     // The parser reads a NUL-terminated text. The stored expression is one already; any other
     // text is copied for the whole compilation.
-    expression = expression.substr(0, expression.find('\0'));
+    // The stored expression holds no NUL; any other text is cut at its first one.
     const std::string_view own = Expression();
     const bool stored = !own.empty() && expression.data() == own.data() && expression.size() == own.size();
     std::string copy;
-    if (!stored) copy.assign(expression);
+    if (!stored) copy.assign(expression.substr(0, expression.find('\0')));
     const std::string_view text = stored ? expression : std::string_view(copy);
     DropProgram();
     IsCompiled_ = false;
-    // Only the i modifier folds case, set beforehand or inside the expression.
-    if ((Modifiers_ & ModifierI) != 0 || text.find("(?") != std::string_view::npos) BuildCaseTable();
+    // Only the i modifier folds case: set beforehand, or switched on inside the expression,
+    // where the compiler asks for the table.
+    if ((Modifiers_ & ModifierI) != 0) BuildCaseTable();
     if (!text.empty()) ProgramModifiers_ = Modifiers_;
 
     TCompileSettings settings;
@@ -106,6 +107,8 @@ bool TRegExpr::CompileProgram(std::string_view expression) {
     settings.StandardSpaces = SpaceList_.IsStandard();
     settings.StandardWords = WordList_.IsStandard();
     settings.CaseTable = &CaseTable_;
+    settings.PrepareCaseTable = [](void *self) { static_cast<TRegExpr *>(self)->BuildCaseTable(); };
+    settings.PrepareContext = this;
     settings.LineSeparatorDefined = !LineSeparatorList_.Text().empty() || PairAssigned_;
     TCompiler compiler(settings, Program_, [this](TErrorCode code) { Error(code); });
     // The compiler writes into the program block; a compilation that fails leaves no program.

@@ -271,7 +271,10 @@ void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
     std::uint8_t *base = Program_.data();
     std::memmove(base + at + size, base + at, static_cast<std::size_t>(EmitPos_ - at));
     base[at] = op;
-    std::memset(base + at + 1, 0, static_cast<std::size_t>(size - 1));
+    if (size == NodeHeaderSize)
+        SetNodeLink(base, at, 0);
+    else
+        std::memset(base + at + 1, 0, static_cast<std::size_t>(size - 1));
     EmitPos_ += size;
 }
 
@@ -606,6 +609,8 @@ std::int32_t TCompiler::ParseAtom(int &flags, std::int32_t &tail) {
                 ParsePos_ = bad == close ? close : bad + 1;
                 CompileError(ErrBadModifier);
             }
+            if ((modifiers & ModifierI) != 0 && Settings_.PrepareCaseTable != nullptr)
+                Settings_.PrepareCaseTable(Settings_.PrepareContext);
             CompileModifiers_ = modifiers;
             ParsePos_ = close + 1;
             return tail = EmitOp(OpComment);

@@ -25,8 +25,12 @@ struct TCompileSettings {
     /// Whether `SpaceList` and `WordList` are the standard lists, whose sets are known beforehand.
     bool StandardSpaces = false;
     bool StandardWords = false;
-    /// The case partner of every character.
+    /// The case partner of every character. It need not be filled in while the i modifier is
+    /// off: the compiler calls `PrepareCaseTable` (with `PrepareContext`) when the expression
+    /// switches it on, before it looks at the table.
     const std::array<unsigned char, 256> *CaseTable = nullptr;
+    void (*PrepareCaseTable)(void *context) = nullptr;
+    void *PrepareContext = nullptr;
     /// Whether a line separator is defined, so that "^" and "$" follow lines under m.
     bool LineSeparatorDefined = false;
 };
