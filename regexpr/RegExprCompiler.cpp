@@ -1,7 +1,8 @@
-// The compiler: a recursive-descent parser with four levels (alternation, sequence, quantifier,
-// atom) that emits program nodes while it parses, in one pass: the block grows as nodes are
-// written (a repeat is inserted before its atom, links are patched once their target exists) and
-// is cut to the bytes written at the end. A separate counting pass would write the same bytes
+// The compiler: a recursive-descent parser with three levels (alternation, sequence of pieces,
+// atom; the sequence applies a quantifier to the atom before it) that emits program nodes while it
+// parses, in one pass, straight into the object's program block: the block grows as nodes are
+// written (a repeat is inserted before its atom, links are appended at the known end of their
+// chain once their target exists) and is cut to the bytes written at the end. A separate counting pass would write the same bytes
 // in the same order, so it is left out: the parse is the whole cost of a compilation.
 #include <algorithm>
 #include <array>
@@ -405,9 +406,12 @@ std::int32_t TCompiler::ParseBranch(int &flags, std::int32_t &tail) {
     std::int32_t branch = EmitOp(OpBranch);
     bool first = true;
     for (char c = *ParsePos_; c != 0 && c != '|' && c != ')'; c = *ParsePos_) {
+        // A piece: an atom and the quantifier that may follow it.
+        const TRequiredLiterals savedRequired = Required_;
         int pieceFlags = 0;
         std::int32_t pieceTail = 0;
-        std::int32_t piece = ParsePiece(pieceFlags, pieceTail);
+        const std::int32_t piece = ParseAtom(pieceFlags, pieceTail);
+        if (IsQuantifierStart(*ParsePos_)) ParseQuantifier(piece, savedRequired, pieceFlags, pieceTail);
         flags |= pieceFlags & FlagNonEmpty;
         if (first)
             flags |= pieceFlags & FlagStartsWithRepeat;
@@ -420,15 +424,10 @@ std::int32_t TCompiler::ParseBranch(int &flags, std::int32_t &tail) {
     return branch;
 }
 
-std::int32_t TCompiler::ParsePiece(int &flags, std::int32_t &tail) {
-    const TRequiredLiterals savedRequired = Required_;
-    int atomFlags = 0;
-    const std::int32_t atom = ParseAtom(atomFlags, tail);
+void TCompiler::ParseQuantifier(std::int32_t atom, const TRequiredLiterals &savedRequired, int &flags,
+                                std::int32_t &tail) {
+    const int atomFlags = flags;
     const char op = *ParsePos_;
-    if (!IsQuantifierStart(op)) {
-        flags = atomFlags;
-        return atom;
-    }
     if (op != '?' && !(atomFlags & FlagNonEmpty)) CompileError(ErrEmptyOperand);
 
     std::int32_t min = 0;
@@ -447,11 +446,7 @@ std::int32_t TCompiler::ParsePiece(int &flags, std::int32_t &tail) {
             secondEnd = p;
             quantifier = *p == '}';
         }
-        if (!quantifier) {
-            // The "{" is read again as the start of a literal run.
-            flags = atomFlags;
-            return atom;
-        }
+        if (!quantifier) return;  // the "{" is read again as the start of a literal run
         ParsePos_ = firstEnd;
         min = ParseNumber(firstDigits, firstEnd);
         if (secondDigits == nullptr) {
@@ -552,7 +547,6 @@ std::int32_t TCompiler::ParsePiece(int &flags, std::int32_t &tail) {
     if (nonGreedySuffix) ++ParsePos_;
     ++ParsePos_;
     if (IsQuantifierStart(*ParsePos_)) CompileError(ErrNestedQuantifier);
-    return atom;
 }
 
 std::int32_t TCompiler::ParseNumber(const char *from, const char *to) {

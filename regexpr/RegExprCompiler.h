@@ -50,8 +50,8 @@ struct TCompiledProgram {
     TRequiredLiterals Required;
 };
 
-/// One compilation: a recursive-descent parser with four levels (alternation, sequence,
-/// quantifier, atom) that emits nodes while it parses, in one pass over the text, straight into
+/// One compilation: a recursive-descent parser with three levels (alternation, sequence of
+/// pieces, atom; a quantifier is applied to the atom before it) that emits nodes while it parses, in one pass over the text, straight into
 /// the block that keeps the program.
 class TCompiler {
 public:
@@ -102,8 +102,11 @@ private:
     // there without following the chain from its start.
     std::int32_t ParseReg(bool group, int &flags, std::int32_t &tail);
     std::int32_t ParseBranch(int &flags, std::int32_t &tail);
-    std::int32_t ParsePiece(int &flags, std::int32_t &tail);
     std::int32_t ParseAtom(int &flags, std::int32_t &tail);
+    /// Applies the quantifier at the parse position to the atom at `atom` (whose flags and tail
+    /// are `flags` and `tail`, updated to the piece's); `savedRequired` are the required literals
+    /// from before the atom, which a piece that may be left out gives back.
+    void ParseQuantifier(std::int32_t atom, const TRequiredLiterals &savedRequired, int &flags, std::int32_t &tail);
     std::int32_t ParseEscape(int &flags);
     std::int32_t ParseBracketClass();
     /// "\s", "\S", "\w" or "\W": `list` is the space list or the word list of the settings.
