@@ -255,12 +255,6 @@ inline void TCompiler::EmitByte(std::uint8_t b) {
     Program_[EmitPos_++] = b;
 }
 
-void TCompiler::EmitBytes(const char *bytes, std::int64_t count) {
-    NeedRoom(count);
-    std::memcpy(&Program_[EmitPos_], bytes, static_cast<std::size_t>(count));
-    EmitPos_ += static_cast<std::int32_t>(count);
-}
-
 void TCompiler::EmitInt32(std::int32_t value) {
     NeedRoom(4);
     WriteInt32(&Program_[EmitPos_], value);
@@ -736,15 +730,22 @@ std::int32_t TCompiler::ParseLiteralRun(int &flags) {
 
     const bool extended = ExtendedMode();
     const bool noCase = (CompileModifiers_ & ModifierI) != 0;
-    std::int32_t node = EmitOp(noCase ? OpLiteralNoCase : OpLiteral);
+    const TOpCode op = noCase ? OpLiteralNoCase : OpLiteral;
     if (!extended) {
-        // Every character of the run is taken as it stands: one copy.
-        EmitBytes(ParsePos_, length);
+        // Every character of the run is taken as it stands: the node is written in one step.
+        const std::int32_t node = EmitPos_;
+        NeedRoom(NodeHeaderSize + length + 1);
+        std::uint8_t *out = Program_.data() + node;
+        out[0] = op;
+        SetNodeLink(Program_.data(), node, 0);
+        std::memcpy(out + NodeHeaderSize, ParsePos_, static_cast<std::size_t>(length));
+        out[NodeHeaderSize + length] = 0;
+        EmitPos_ += static_cast<std::int32_t>(NodeHeaderSize + length + 1);
         ParsePos_ += length;
-        EmitByte(0);
         if (!noCase) NoteRequiredLiteral(NodeAfterHeader(node), static_cast<std::int32_t>(length));
         return node;
     }
+    std::int32_t node = EmitOp(op);
     for (std::int64_t i = 0; i < length; ++i) {
         const char b = *ParsePos_;
         if (extended && b == '#') break;

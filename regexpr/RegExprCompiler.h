@@ -85,7 +85,6 @@ private:
     void NeedRoom(std::int64_t bytes);
     std::int32_t EmitOp(TOpCode op);
     void EmitByte(std::uint8_t b);
-    void EmitBytes(const char *bytes, std::int64_t count);
     void EmitInt32(std::int32_t value);
     void InsertOp(TOpCode op, std::int32_t at, std::int32_t size);
     void AppendLink(std::int32_t node, std::int32_t target);
