@@ -292,7 +292,11 @@ void TCompiler::NoteRequiredLiteral(std::int32_t at, std::int32_t length) {
     if (length <= 0) return;
     TRequiredLiterals::TLiteral literal;
     literal.Length = static_cast<std::uint8_t>(std::min(length, TRequiredLiterals::Capacity));
-    std::memcpy(literal.Bytes, &Program_[static_cast<std::size_t>(at)], literal.Length);
+    const std::uint8_t *text = &Program_[static_cast<std::size_t>(at)];
+    if (literal.Length == 1)  // the most common literal: no call for the copy
+        literal.Bytes[0] = static_cast<char>(text[0]);
+    else
+        std::memcpy(literal.Bytes, text, literal.Length);
     Required_.Last = literal;
     if (length >= Required_.LongestLength) {
         Required_.Longest = literal;
