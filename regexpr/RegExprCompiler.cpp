@@ -376,15 +376,19 @@ std::int32_t TCompiler::ParseReg(bool group, int &flags, std::int32_t &tail) {
     if (alternatives > 1) Required_ = savedRequired;
     std::int32_t ender = EmitOp(group ? static_cast<TOpCode>(OpClose + groupNumber) : OpEnd);
     AppendLink(last, ender);
-    // Every alternative ends at the ender.
-    int index = 0;
-    for (std::int32_t node = result; node > 0; node = NextNode(node)) {
-        if (Program_[node] != OpBranch) continue;
-        if (index < KeptEnds)
-            AppendLink(branchEnds[index], ender);
-        else
-            AppendLinkToOperand(node, ender);
-        ++index;
+    // Every alternative ends at the ender: a single one at once, several along their chain.
+    if (alternatives == 1) {
+        AppendLink(branchEnds[0], ender);
+    } else {
+        int index = 0;
+        for (std::int32_t node = result; node > 0; node = NextNode(node)) {
+            if (Program_[node] != OpBranch) continue;
+            if (index < KeptEnds)
+                AppendLink(branchEnds[index], ender);
+            else
+                AppendLinkToOperand(node, ender);
+            ++index;
+        }
     }
     tail = ender;
 
