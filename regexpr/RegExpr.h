@@ -97,8 +97,9 @@ struct TCasePartner {
 /// The default case function: swaps the case of the ASCII letters only.
 unsigned char AsciiCasePartner(void *context, unsigned char c);
 
-/// Settings that every new `TRegExpr` copies. They are process-wide: set them at start-up (the
-/// plug-in installs its platform's case function here) and not while objects are being made.
+/// Settings that every new `TRegExpr` takes (a list equal to its standard text is shared, any
+/// other copied). They are process-wide: set them at start-up (the plug-in installs its
+/// platform's case function here) and not while objects are being made.
 struct TRegExprDefaults {
     bool ModifierI = false;
     bool ModifierR = true;

@@ -23,7 +23,7 @@ inline constexpr std::uint8_t ProgramSignature = 0xD8;
 
 /// Where an object keeps its program. The programs of the expressions that read tool output
 /// (up to a few hundred characters) fit into the inline part.
-using TProgramBlock = TByteBlock<1024>;
+using TProgramBlock = TByteBlock<2048>;
 
 /// Size of a node's header: opcode and `Link`.
 inline constexpr std::int32_t NodeHeaderSize = 5;
