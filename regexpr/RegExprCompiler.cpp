@@ -2,8 +2,9 @@
 // atom; the sequence applies a quantifier to the atom before it) that emits program nodes while it
 // parses, in one pass, straight into the object's program block: the block grows as nodes are
 // written (a repeat is inserted before its atom, links are appended at the known end of their
-// chain once their target exists) and is cut to the bytes written at the end. A separate counting pass would write the same bytes
-// in the same order, so it is left out: the parse is the whole cost of a compilation.
+// chain once their target exists) and is cut to the bytes written at the end. A separate
+// counting pass would write the same bytes in the same order, so it is left out: the parse is
+// the whole cost of a compilation.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -304,7 +305,7 @@ void TCompiler::NoteRequiredLiteral(std::int32_t at, std::int32_t length) {
     }
 }
 
-std::int32_t TCompiler::EmitSingleChar(unsigned char b, int &flags) {
+[[gnu::always_inline]] inline std::int32_t TCompiler::EmitSingleChar(unsigned char b, int &flags) {
     const bool noCase = (CompileModifiers_ & ModifierI) != 0;
     std::int32_t node = EmitOp(noCase ? OpLiteralNoCase : OpLiteral);
     EmitByte(b);
@@ -333,6 +334,9 @@ std::int32_t TCompiler::EmitCountedLoop(std::int32_t atom, std::int32_t atomTail
 }
 
 // --- Parse levels -----------------------------------------------------------------------------
+// The atom level and the steps under it (escapes, literal runs, classes, quantifiers) are marked
+// always_inline: each has one caller, and a compilation takes one such step per piece of the
+// expression, so a piece costs no call of its own beyond the recursion into groups.
 
 std::int32_t TCompiler::ParseReg(bool group, int &flags, std::int32_t &tail) {
     const std::int32_t savedModifiers = CompileModifiers_;
@@ -426,8 +430,8 @@ std::int32_t TCompiler::ParseBranch(int &flags, std::int32_t &tail) {
     return branch;
 }
 
-void TCompiler::ParseQuantifier(std::int32_t atom, const TRequiredLiterals &savedRequired, int &flags,
-                                std::int32_t &tail) {
+[[gnu::always_inline]] inline void TCompiler::ParseQuantifier(std::int32_t atom, const TRequiredLiterals &savedRequired,
+                                                              int &flags, std::int32_t &tail) {
     const int atomFlags = flags;
     const char op = *ParsePos_;
     if (op != '?' && !(atomFlags & FlagNonEmpty)) CompileError(ErrEmptyOperand);
@@ -562,7 +566,7 @@ bool TCompiler::LineModeActive() const {
     return (CompileModifiers_ & ModifierM) && Settings_.LineSeparatorDefined;
 }
 
-std::int32_t TCompiler::ParseAtom(int &flags, std::int32_t &tail) {
+[[gnu::always_inline]] inline std::int32_t TCompiler::ParseAtom(int &flags, std::int32_t &tail) {
     flags = 0;
     const char c = *ParsePos_++;
     switch (c) {
@@ -636,7 +640,7 @@ std::int32_t TCompiler::ParseAtom(int &flags, std::int32_t &tail) {
     return tail = ParseLiteralRun(flags);
 }
 
-std::int32_t TCompiler::ParseEscape(int &flags) {
+[[gnu::always_inline]] inline std::int32_t TCompiler::ParseEscape(int &flags) {
     const char c = *ParsePos_;
     if (c == 0) CompileError(ErrTrailingBackslash);
     const bool noCase = (CompileModifiers_ & ModifierI) != 0;
@@ -724,7 +728,7 @@ unsigned char TCompiler::DecodeEscape() {
     return static_cast<unsigned char>(high * 16 + low);
 }
 
-std::int32_t TCompiler::ParseLiteralRun(int &flags) {
+[[gnu::always_inline]] inline std::int32_t TCompiler::ParseLiteralRun(int &flags) {
     const char *start = ParsePos_;
     auto runLength = [](const char *p) {
         std::int64_t length = 0;
@@ -768,7 +772,7 @@ std::int32_t TCompiler::ParseLiteralRun(int &flags) {
 
 // --- Classes ----------------------------------------------------------------------------------
 
-std::int32_t TCompiler::ParseBracketClass() {
+[[gnu::always_inline]] inline std::int32_t TCompiler::ParseBracketClass() {
     TClassBuilder builder;
     builder.CaseTable = Settings_.CaseTable;
     builder.Negated = *ParsePos_ == '^';
@@ -862,7 +866,7 @@ void TCompiler::AddSpaceList(TClassBuilder &builder) const {
         builder.AddList(Settings_.SpaceList);
 }
 
-void TCompiler::FinishClass(TClassBuilder &builder) {
+[[gnu::always_inline]] inline void TCompiler::FinishClass(TClassBuilder &builder) {
     std::uint8_t members[SmallSetSize] = {0, 0, 0};
     const int count = builder.Finish(members);
     if (count > SmallSetSize) {

@@ -51,8 +51,8 @@ struct TCompiledProgram {
 };
 
 /// One compilation: a recursive-descent parser with three levels (alternation, sequence of
-/// pieces, atom; a quantifier is applied to the atom before it) that emits nodes while it parses, in one pass over the text, straight into
-/// the block that keeps the program.
+/// pieces, atom; a quantifier is applied to the atom before it) that emits nodes while it
+/// parses, in one pass over the text, straight into the block that keeps the program.
 class TCompiler {
 public:
     /// Reports an error; it normally raises, and the compilation stops either way.
