@@ -262,7 +262,7 @@ void TCompiler::EmitInt32(std::int32_t value) {
     EmitPos_ += 4;
 }
 
-void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
+inline void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
     NeedRoom(size);
     std::uint8_t *base = Program_.data();
     std::memmove(base + at + size, base + at, static_cast<std::size_t>(EmitPos_ - at));
@@ -274,7 +274,7 @@ void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
     EmitPos_ += size;
 }
 
-void TCompiler::AppendLink(std::int32_t node, std::int32_t target) {
+inline void TCompiler::AppendLink(std::int32_t node, std::int32_t target) {
     if (node <= 0) return;
     // Every link here was written by this compilation and lands on a node it wrote, so the chain
     // is followed without the range tests a program from elsewhere needs.
