@@ -231,10 +231,14 @@ int TCompiler::RunPass() {
 // --- Emitter primitives -----------------------------------------------------------------------
 // The small emitters are inline: every node and byte of both passes goes through them.
 
-inline void TCompiler::NeedRoom(std::int64_t bytes) {
+[[gnu::always_inline]] inline void TCompiler::NeedRoom(std::int64_t bytes) {
     const std::int64_t end = std::int64_t(EmitPos_) + bytes;
     if (end <= std::int64_t(Program_.size())) [[likely]]
         return;
+    GrowBlock(end);
+}
+
+void TCompiler::GrowBlock(std::int64_t end) {
     // Links are 32-bit: a program beyond that cannot be linked.
     if (end > std::numeric_limits<std::int32_t>::max()) CompileError(ErrTooBig);
     // Bytes not yet written stay zero: a new node's link reads as "none".
@@ -242,7 +246,7 @@ inline void TCompiler::NeedRoom(std::int64_t bytes) {
         std::max<std::int64_t>(end, 2 * std::int64_t(Program_.size())), std::numeric_limits<std::int32_t>::max())));
 }
 
-inline std::int32_t TCompiler::EmitOp(TOpCode op) {
+[[gnu::always_inline]] inline std::int32_t TCompiler::EmitOp(TOpCode op) {
     NeedRoom(NodeHeaderSize);
     std::int32_t node = EmitPos_;
     Program_[node] = op;
@@ -251,7 +255,7 @@ inline std::int32_t TCompiler::EmitOp(TOpCode op) {
     return node;
 }
 
-inline void TCompiler::EmitByte(std::uint8_t b) {
+[[gnu::always_inline]] inline void TCompiler::EmitByte(std::uint8_t b) {
     NeedRoom(1);
     Program_[EmitPos_++] = b;
 }

@@ -83,6 +83,8 @@ private:
         return link == 0 ? 0 : node + link;
     }
     void NeedRoom(std::int64_t bytes);
+    /// Makes the block at least `end` bytes long (the rare way of `NeedRoom`).
+    void GrowBlock(std::int64_t end);
     std::int32_t EmitOp(TOpCode op);
     void EmitByte(std::uint8_t b);
     void EmitInt32(std::int32_t value);
