@@ -17,6 +17,21 @@ unsigned char AsciiCasePartner(void *, unsigned char c) {
     return c;
 }
 
+const std::string &StandardSpaceText() {
+    static const std::string text(StandardSpaceList);
+    return text;
+}
+
+const std::string &StandardWordText() {
+    static const std::string text(StandardWordList);
+    return text;
+}
+
+const std::string &StandardLineSeparatorText() {
+    static const std::string text(StandardLineSeparators);
+    return text;
+}
+
 TRegExprDefaults &RegExprDefaults() {
     static TRegExprDefaults defaults;
     return defaults;
@@ -28,10 +43,10 @@ TRegExpr::TRegExpr() {
     Modifiers_ = (defaults.ModifierI ? ModifierI : 0) | (defaults.ModifierR ? ModifierR : 0) |
                  (defaults.ModifierS ? ModifierS : 0) | (defaults.ModifierG ? ModifierG : 0) |
                  (defaults.ModifierM ? ModifierM : 0);
-    SpaceList_ = defaults.SpaceList;
-    WordList_ = defaults.WordList;
+    SpaceList_.Assign(defaults.SpaceList, StandardSpaceText());
+    WordList_.Assign(defaults.WordList, StandardWordText());
     CasePartner_ = defaults.CasePartner;
-    LineSeparatorList_ = defaults.LineSeparatorList;
+    LineSeparatorList_.Assign(defaults.LineSeparatorList, StandardLineSeparatorText());
     SetLinePairedSeparator(defaults.LinePairedSeparator);
 }
 
@@ -39,7 +54,7 @@ void TRegExpr::BuildWordSet() {
     // The word list stays fixed for the object's life: its set is built once, by the first
     // compilation that needs it ("\b" or "\B").
     if (WordSetBuilt_) return;
-    for (unsigned char c : WordList_) WordSet_.set(c);
+    for (unsigned char c : WordList_.Text()) WordSet_.set(c);
     WordSetBuilt_ = true;
 }
 
@@ -58,51 +73,60 @@ TRegExpr::~TRegExpr() = default;
 
 void TRegExpr::SetExpression(std::string_view text) {
     text = text.substr(0, text.find('\0'));
-    if (IsCompiled_ && Expression_ && *Expression_ == text) return;
+    if (IsCompiled_ && !Expression_.empty() && Expression() == text) return;
     IsCompiled_ = false;
-    if (text.empty())
-        Expression_.reset();
-    else
-        Expression_ = std::string(text);
+    // The text may be a part of the stored expression: the block copies it before it grows.
+    Expression_.assign(text.data(), text.size());
+    if (!text.empty()) Expression_.resize(text.size() + 1);  // the NUL that ends it
     DropProgram();
 }
 
 std::string_view TRegExpr::Expression() const {
-    return Expression_ ? std::string_view(*Expression_) : std::string_view();
+    if (Expression_.empty()) return std::string_view();
+    return std::string_view(reinterpret_cast<const char *>(Expression_.data()), Expression_.size() - 1);
 }
 
 bool TRegExpr::CompileProgram(std::string_view expression) {
     // The parser reads a NUL-terminated text. The stored expression is one already; any other
     // text is copied for the whole compilation.
-    expression = expression.substr(0, expression.find('\0'));
-    const bool stored = Expression_ && expression.data() == Expression_->data() &&
-                        expression.size() == Expression_->size();
+    // The stored expression holds no NUL; any other text is cut at its first one.
+    const std::string_view own = Expression();
+    const bool stored = !own.empty() && expression.data() == own.data() && expression.size() == own.size();
     std::string copy;
-    if (!stored) copy.assign(expression);
+    if (!stored) copy.assign(expression.substr(0, expression.find('\0')));
     const std::string_view text = stored ? expression : std::string_view(copy);
     DropProgram();
     IsCompiled_ = false;
-    // Only the i modifier folds case, set beforehand or inside the expression.
-    if ((Modifiers_ & ModifierI) != 0 || text.find("(?") != std::string_view::npos) BuildCaseTable();
+    // Only the i modifier folds case: set beforehand, or switched on inside the expression,
+    // where the compiler asks for the table.
+    if ((Modifiers_ & ModifierI) != 0) BuildCaseTable();
     if (!text.empty()) ProgramModifiers_ = Modifiers_;
 
     TCompileSettings settings;
     settings.Modifiers = Modifiers_;
-    settings.SpaceList = SpaceList_;
-    settings.WordList = WordList_;
-    settings.StandardWords = WordList_ == StandardWordList;
+    settings.SpaceList = SpaceList_.Text();
+    settings.WordList = WordList_.Text();
+    settings.StandardSpaces = SpaceList_.IsStandard();
+    settings.StandardWords = WordList_.IsStandard();
     settings.CaseTable = &CaseTable_;
-    settings.LineSeparatorDefined = !LineSeparatorList_.empty() || PairAssigned_;
-    TCompiler compiler(settings, [this](TErrorCode code) { Error(code); });
+    settings.PrepareCaseTable = [](void *self) { static_cast<TRegExpr *>(self)->BuildCaseTable(); };
+    settings.PrepareContext = this;
+    settings.LineSeparatorDefined = !LineSeparatorList_.Text().empty() || PairAssigned_;
+    TCompiler compiler(settings, Program_, [this](TErrorCode code) { Error(code); });
+    // The compiler writes into the program block; a compilation that fails leaves no program.
     struct TActive {
         TRegExpr &Self;
-        ~TActive() { Self.ActiveCompiler_ = nullptr; }
+        bool Succeeded = false;
+        ~TActive() {
+            Self.ActiveCompiler_ = nullptr;
+            if (!Succeeded) Self.Program_.clear();
+        }
     } active{*this};
     ActiveCompiler_ = &compiler;
     TCompiledProgram result;
     if (!compiler.Compile(text, result)) return false;
+    active.Succeeded = true;
 
-    Program_ = std::move(result.Bytes);
     StartChar_ = result.StartChar;
     AnchoredStart_ = result.AnchoredStart;
     MustStringAt_ = result.MustStringAt;
@@ -118,11 +142,11 @@ bool TRegExpr::CompileProgram(std::string_view expression) {
 }
 
 void TRegExpr::CompileExpression() {
-    if (!Expression_) {
+    if (Expression_.empty()) {
         Error(ErrNoExpression);
         return;
     }
-    CompileProgram(*Expression_);
+    CompileProgram(Expression());
 }
 
 void TRegExpr::DropProgram() {
@@ -136,7 +160,7 @@ bool TRegExpr::EnsureProgram() {
     if (Modifiers_ != ProgramModifiers_) DropProgram();
     if (!LineSeparatorSetBuilt_) {
         // The separator list stays fixed for the object's life.
-        for (unsigned char c : LineSeparatorList_) LineSeparatorSet_.set(c);
+        for (unsigned char c : LineSeparatorList_.Text()) LineSeparatorSet_.set(c);
         LineSeparatorSetBuilt_ = true;
     }
     if (Program_.empty()) CompileExpression();

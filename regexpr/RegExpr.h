@@ -54,12 +54,10 @@
 #include <bitset>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "regexpr/RegExprCharLists.h"
 #include "regexpr/RegExprErrors.h"
@@ -97,8 +95,9 @@ struct TCasePartner {
 /// The default case function: swaps the case of the ASCII letters only.
 unsigned char AsciiCasePartner(void *context, unsigned char c);
 
-/// Settings that every new `TRegExpr` copies. They are process-wide: set them at start-up (the
-/// plug-in installs its platform's case function here) and not while objects are being made.
+/// Settings that every new `TRegExpr` takes (a list equal to its standard text is shared, any
+/// other copied). They are process-wide: set them at start-up (the plug-in installs its
+/// platform's case function here) and not while objects are being made.
 struct TRegExprDefaults {
     bool ModifierI = false;
     bool ModifierR = true;
@@ -189,9 +188,9 @@ public:
     void SetLinePairedSeparator(std::string_view text);
     std::string LinePairedSeparator() const;
 
-    const std::string &SpaceList() const { return SpaceList_; }
-    const std::string &WordList() const { return WordList_; }
-    const std::string &LineSeparatorList() const { return LineSeparatorList_; }
+    const std::string &SpaceList() const { return SpaceList_.Text(); }
+    const std::string &WordList() const { return WordList_.Text(); }
+    const std::string &LineSeparatorList() const { return LineSeparatorList_.Text(); }
     const TCasePartner &CasePartner() const { return CasePartner_; }
 
     /// Steps one execution may take before it stops with error 1017.
@@ -215,8 +214,10 @@ public:
 
     // --- Inspection (tests, the debug dump) --------------------------------------------------
 
-    /// The compiled program, or an empty span when there is none.
-    std::span<const std::uint8_t> Program() const { return Program_; }
+    /// The compiled program, or an empty span when there is none (as while one is compiled).
+    std::span<const std::uint8_t> Program() const {
+        return ActiveCompiler_ ? std::span<const std::uint8_t>() : std::span<const std::uint8_t>(Program_);
+    }
     bool IsCompiled() const { return IsCompiled_; }
     /// How many compilations have succeeded on this object.
     std::int32_t CompileCount() const { return CompileCount_; }
@@ -259,8 +260,9 @@ private:
 
     bool IsCompiled_ = false;
     std::int32_t CompileCount_ = 0;
-    std::vector<std::uint8_t> Program_;
-    std::optional<std::string> Expression_;
+    TProgramBlock Program_;
+    // The expression's text followed by a NUL (the parser reads up to it); empty without one.
+    TByteBlock<512> Expression_;
     // The subject: the object's own copy, followed by a NUL, in a buffer that serves line after
     // line (`SubjectCapacity_` bytes before the NUL's place).
     std::unique_ptr<char[]> Subject_;
@@ -271,14 +273,14 @@ private:
 
     // Settings.
     std::int32_t Modifiers_ = 0;
-    std::string SpaceList_;
-    std::string WordList_;
+    TListSetting SpaceList_;
+    TListSetting WordList_;
     TCasePartner CasePartner_;
     std::array<unsigned char, 256> CaseTable_{};
     bool CaseTableBuilt_ = false;
     std::bitset<256> WordSet_;
     bool WordSetBuilt_ = false;
-    std::string LineSeparatorList_;
+    TListSetting LineSeparatorList_;
     bool PairAssigned_ = false;
     unsigned char PairHead_ = 0;
     unsigned char PairTail_ = 0;

@@ -1,8 +1,10 @@
-// The compiler: a recursive-descent parser with four levels (alternation, sequence, quantifier,
-// atom) that emits program nodes while it parses, in one pass: the block grows as nodes are
-// written (a repeat is inserted before its atom, links are patched once their target exists) and
-// is cut to the bytes written at the end. A separate counting pass would write the same bytes
-// in the same order, so it is left out: the parse is the whole cost of a compilation.
+// The compiler: a recursive-descent parser with three levels (alternation, sequence of pieces,
+// atom; the sequence applies a quantifier to the atom before it) that emits program nodes while it
+// parses, in one pass, straight into the object's program block: the block grows as nodes are
+// written (a repeat is inserted before its atom, links are appended at the known end of their
+// chain once their target exists) and is cut to the bytes written at the end. A separate
+// counting pass would write the same bytes in the same order, so it is left out: the parse is
+// the whole cost of a compilation.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -30,13 +32,32 @@ constexpr std::array<bool, 256> MetaTable = [] {
     return table;
 }();
 
-// The standard word list as a set packed as a byte-set operand: "\w" is common in the expressions
-// of tool output, and a compilation adds it at once instead of a character at a time.
-constexpr std::array<std::uint8_t, ByteSetSize> StandardWordSet = [] {
-    std::array<std::uint8_t, ByteSetSize> set{};
-    for (unsigned char c : StandardWordList) set[c >> 3] = static_cast<std::uint8_t>(set[c >> 3] | (1u << (c & 7)));
+// A set of bytes as four 64-bit words: bit (b & 63) of word (b >> 6).
+using TCharSetWords = std::array<std::uint64_t, 4>;
+
+constexpr TCharSetWords CharSetOf(std::string_view list) {
+    TCharSetWords set{};
+    for (unsigned char c : list) set[c >> 6] |= std::uint64_t(1) << (c & 63);
     return set;
-}();
+}
+
+// The standard word and space lists as sets: "\w" and "\s" are common in the expressions of
+// tool output, and a compilation adds them at once instead of a character at a time.
+constexpr TCharSetWords StandardWordSet = CharSetOf(StandardWordList);
+constexpr TCharSetWords StandardSpaceSet = CharSetOf(StandardSpaceList);
+
+// Writes a set as a byte-set operand packs it (bit (b & 7) of byte (b >> 3)), each bit flipped
+// when `flip` is all ones.
+void StoreByteSet(std::uint8_t *out, const TCharSetWords &set, std::uint64_t flip) {
+    for (int w = 0; w < 4; ++w) {
+        const std::uint64_t word = set[w] ^ flip;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(out + 8 * w, &word, sizeof word);
+        } else {
+            for (int k = 0; k < 8; ++k) out[8 * w + k] = static_cast<std::uint8_t>(word >> (8 * k));
+        }
+    }
+}
 
 // Thrown when an overriding Error returns instead of raising: compilation still stops.
 struct TCompileAborted {};
@@ -100,9 +121,9 @@ bool ParseModifierLetters(std::string_view letters, std::int32_t &modifiers) {
 
 /// The state of one bracket class or class escape while it is parsed.
 struct TCompiler::TClassBuilder {
-    // The members, packed as the byte-set operand packs them: bit (b & 7) of byte (b >> 3). NUL
-    // is never a member (a subject holds none); FinishClass drops it, so adding it is harmless.
-    std::array<std::uint8_t, ByteSetSize> Set{};
+    // The members as 256 bits, four words of 64: bit (b & 63) of word (b >> 6). NUL is never a
+    // member (a subject holds none); FinishClass drops it, so adding it is harmless.
+    TCharSetWords Set{};
     bool Negated = false;
     bool CasePartners = false;
     std::int32_t Node = 0;
@@ -111,7 +132,7 @@ struct TCompiler::TClassBuilder {
     unsigned char RangeStart = 0;
     const std::array<unsigned char, 256> *CaseTable = nullptr;
 
-    void AddOne(unsigned char b) { AddToByteSet(Set.data(), b); }
+    void AddOne(unsigned char b) { Set[b >> 6] |= std::uint64_t(1) << (b & 63); }
     // A member; with case partners on, its partner comes along.
     void AddByte(unsigned char b) {
         AddOne(b);
@@ -124,16 +145,16 @@ struct TCompiler::TClassBuilder {
         AddByte(b);
         RangeOpen = true;
     }
-    // The members first to last; without case partners a byte of the set at a time.
+    // The members first to last; without case partners a word of the set at a time.
     void AddRange(unsigned char first, unsigned char last) {
         if (CasePartners) {
             for (int b = first; b <= last; ++b) AddByte(static_cast<unsigned char>(b));
             return;
         }
-        for (int i = first >> 3; i <= last >> 3; ++i) {
-            const int low = std::max<int>(first, i * 8) - i * 8;
-            const int high = std::min<int>(last, i * 8 + 7) - i * 8;
-            Set[i] = static_cast<std::uint8_t>(Set[i] | ((0xFFu >> (7 - high)) & (0xFFu << low)));
+        for (int w = first >> 6; w <= last >> 6; ++w) {
+            const int low = w == first >> 6 ? first & 63 : 0;
+            const int high = w == last >> 6 ? last & 63 : 63;
+            Set[w] |= (~std::uint64_t(0) >> (63 - high)) & (~std::uint64_t(0) << low);
         }
         RangeOpen = false;
     }
@@ -141,25 +162,20 @@ struct TCompiler::TClassBuilder {
         for (char c : list) AddByte(static_cast<unsigned char>(c));
         RangeOpen = false;
     }
-    // The members of a set packed as the byte-set operand is, without case partners.
-    void AddSet(const std::array<std::uint8_t, ByteSetSize> &members) {
-        for (int i = 0; i < ByteSetSize; ++i) Set[i] = static_cast<std::uint8_t>(Set[i] | members[i]);
+    // The members of a known set, without case partners.
+    void AddSet(const TCharSetWords &members) {
+        for (int w = 0; w < 4; ++w) Set[w] |= members[w];
         RangeOpen = false;
     }
-    // Drops NUL and gathers the members while there are no more than `SmallSetSize` of them;
-    // returns their number, or `SmallSetSize` + 1 for a larger set.
+    // Drops NUL and gathers the members in ascending order while there are no more than
+    // `SmallSetSize` of them; returns their number, or `SmallSetSize` + 1 for a larger set.
     int Finish(std::uint8_t (&members)[SmallSetSize]) {
-        Set[0] = static_cast<std::uint8_t>(Set[0] & 0xFE);
+        Set[0] &= ~std::uint64_t(1);
         int count = 0;
-        for (int i = 0; i < ByteSetSize; i += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, &Set[i], sizeof word);
-            if (word == 0) continue;  // most of a set is empty: skip eight bytes at a time
-            for (int j = i; j < i + 8; ++j) {
-                for (unsigned bits = Set[j]; bits != 0; bits &= bits - 1) {
-                    if (count == SmallSetSize) return SmallSetSize + 1;
-                    members[count++] = static_cast<std::uint8_t>(j * 8 + std::countr_zero(bits));
-                }
+        for (int w = 0; w < 4; ++w) {
+            for (std::uint64_t bits = Set[w]; bits != 0; bits &= bits - 1) {
+                if (count == SmallSetSize) return SmallSetSize + 1;
+                members[count++] = static_cast<std::uint8_t>(w * 64 + std::countr_zero(bits));
             }
         }
         return count;
@@ -180,7 +196,8 @@ bool TCompiler::Compile(std::string_view text, TCompiledProgram &result) {
         if (text.empty()) CompileError(ErrNullArgument);
 
         // Room for the usual programs at once: a node of a few bytes per character or two.
-        Program_.assign(2 * text.size() + 64, 0);
+        Program_.clear();
+        Program_.resize(2 * text.size() + 64);
         EmitPos_ = 0;
         const int topFlags = RunPass();
         Program_.resize(static_cast<std::size_t>(EmitPos_));
@@ -189,7 +206,6 @@ bool TCompiler::Compile(std::string_view text, TCompiledProgram &result) {
     } catch (const TCompileAborted &) {
         return false;
     }
-    result.Bytes = std::move(Program_);
     result.UsesWordSet = UsesWordSet_;
     const TRequiredLiterals::TLiteral prefix = result.Required.Prefix;
     result.Required = Required_;
@@ -207,17 +223,22 @@ int TCompiler::RunPass() {
     GroupCount_ = 1;
     EmitByte(ProgramSignature);
     int flags = 0;
-    ParseReg(false, flags);
+    std::int32_t tail = 0;
+    ParseReg(false, flags, tail);
     return flags;
 }
 
 // --- Emitter primitives -----------------------------------------------------------------------
 // The small emitters are inline: every node and byte of both passes goes through them.
 
-inline void TCompiler::NeedRoom(std::int64_t bytes) {
+[[gnu::always_inline]] inline void TCompiler::NeedRoom(std::int64_t bytes) {
     const std::int64_t end = std::int64_t(EmitPos_) + bytes;
     if (end <= std::int64_t(Program_.size())) [[likely]]
         return;
+    GrowBlock(end);
+}
+
+void TCompiler::GrowBlock(std::int64_t end) {
     // Links are 32-bit: a program beyond that cannot be linked.
     if (end > std::numeric_limits<std::int32_t>::max()) CompileError(ErrTooBig);
     // Bytes not yet written stay zero: a new node's link reads as "none".
@@ -225,7 +246,7 @@ inline void TCompiler::NeedRoom(std::int64_t bytes) {
         std::max<std::int64_t>(end, 2 * std::int64_t(Program_.size())), std::numeric_limits<std::int32_t>::max())));
 }
 
-inline std::int32_t TCompiler::EmitOp(TOpCode op) {
+[[gnu::always_inline]] inline std::int32_t TCompiler::EmitOp(TOpCode op) {
     NeedRoom(NodeHeaderSize);
     std::int32_t node = EmitPos_;
     Program_[node] = op;
@@ -234,15 +255,9 @@ inline std::int32_t TCompiler::EmitOp(TOpCode op) {
     return node;
 }
 
-inline void TCompiler::EmitByte(std::uint8_t b) {
+[[gnu::always_inline]] inline void TCompiler::EmitByte(std::uint8_t b) {
     NeedRoom(1);
     Program_[EmitPos_++] = b;
-}
-
-void TCompiler::EmitBytes(const char *bytes, std::int64_t count) {
-    NeedRoom(count);
-    std::memcpy(&Program_[EmitPos_], bytes, static_cast<std::size_t>(count));
-    EmitPos_ += static_cast<std::int32_t>(count);
 }
 
 void TCompiler::EmitInt32(std::int32_t value) {
@@ -251,16 +266,19 @@ void TCompiler::EmitInt32(std::int32_t value) {
     EmitPos_ += 4;
 }
 
-void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
+inline void TCompiler::InsertOp(TOpCode op, std::int32_t at, std::int32_t size) {
     NeedRoom(size);
     std::uint8_t *base = Program_.data();
     std::memmove(base + at + size, base + at, static_cast<std::size_t>(EmitPos_ - at));
     base[at] = op;
-    std::memset(base + at + 1, 0, static_cast<std::size_t>(size - 1));
+    if (size == NodeHeaderSize)
+        SetNodeLink(base, at, 0);
+    else
+        std::memset(base + at + 1, 0, static_cast<std::size_t>(size - 1));
     EmitPos_ += size;
 }
 
-void TCompiler::AppendLink(std::int32_t node, std::int32_t target) {
+inline void TCompiler::AppendLink(std::int32_t node, std::int32_t target) {
     if (node <= 0) return;
     // Every link here was written by this compilation and lands on a node it wrote, so the chain
     // is followed without the range tests a program from elsewhere needs.
@@ -279,7 +297,11 @@ void TCompiler::NoteRequiredLiteral(std::int32_t at, std::int32_t length) {
     if (length <= 0) return;
     TRequiredLiterals::TLiteral literal;
     literal.Length = static_cast<std::uint8_t>(std::min(length, TRequiredLiterals::Capacity));
-    std::memcpy(literal.Bytes, &Program_[static_cast<std::size_t>(at)], literal.Length);
+    const std::uint8_t *text = &Program_[static_cast<std::size_t>(at)];
+    if (literal.Length == 1)  // the most common literal: no call for the copy
+        literal.Bytes[0] = static_cast<char>(text[0]);
+    else
+        std::memcpy(literal.Bytes, text, literal.Length);
     Required_.Last = literal;
     if (length >= Required_.LongestLength) {
         Required_.Longest = literal;
@@ -287,7 +309,7 @@ void TCompiler::NoteRequiredLiteral(std::int32_t at, std::int32_t length) {
     }
 }
 
-std::int32_t TCompiler::EmitSingleChar(unsigned char b, int &flags) {
+[[gnu::always_inline]] inline std::int32_t TCompiler::EmitSingleChar(unsigned char b, int &flags) {
     const bool noCase = (CompileModifiers_ & ModifierI) != 0;
     std::int32_t node = EmitOp(noCase ? OpLiteralNoCase : OpLiteral);
     EmitByte(b);
@@ -303,20 +325,24 @@ void TCompiler::EmitCountedRepeat(std::int32_t atom, std::int32_t min, std::int3
     SetCountBounds(Program_.data(), atom, min, max);
 }
 
-void TCompiler::EmitCountedLoop(std::int32_t atom, std::int32_t min, std::int32_t max,
-                               bool nonGreedy) {
+std::int32_t TCompiler::EmitCountedLoop(std::int32_t atom, std::int32_t atomTail, std::int32_t min,
+                                       std::int32_t max, bool nonGreedy) {
     InsertOp(OpLoopEntry, atom, NodeHeaderSize);
     std::int32_t loop = EmitOp(nonGreedy ? OpLoopLazy : OpLoop);
     EmitInt32(min);
     EmitInt32(max);
     EmitInt32(NodeAfterHeader(atom) - loop);
     AppendLink(atom, loop);
-    AppendLink(NodeAfterHeader(atom), loop);
+    AppendLink(atomTail + NodeHeaderSize, loop);  // the body's chain, moved by the entry
+    return loop;
 }
 
 // --- Parse levels -----------------------------------------------------------------------------
+// The atom level and the steps under it (escapes, literal runs, classes, quantifiers) are marked
+// always_inline: each has one caller, and a compilation takes one such step per piece of the
+// expression, so a piece costs no call of its own beyond the recursion into groups.
 
-std::int32_t TCompiler::ParseReg(bool group, int &flags) {
+std::int32_t TCompiler::ParseReg(bool group, int &flags, std::int32_t &tail) {
     const std::int32_t savedModifiers = CompileModifiers_;
     const TRequiredLiterals savedRequired = Required_;
     int alternatives = 0;
@@ -329,14 +355,22 @@ std::int32_t TCompiler::ParseReg(bool group, int &flags) {
         result = EmitOp(static_cast<TOpCode>(OpOpen + groupNumber));
     }
 
+    // The last node of the chain of alternatives, and where the alternatives' own chains end
+    // (the first few; later ones are found by following their chains).
+    std::int32_t last = result;
+    constexpr int KeptEnds = 8;
+    std::int32_t branchEnds[KeptEnds];
     auto takeBranch = [&](bool firstBranch) {
-        ++alternatives;
         int branchFlags = 0;
-        std::int32_t branch = ParseBranch(branchFlags);
+        std::int32_t branchEnd = 0;
+        std::int32_t branch = ParseBranch(branchFlags, branchEnd);
+        if (alternatives < KeptEnds) branchEnds[alternatives] = branchEnd;
+        ++alternatives;
         if (firstBranch && result == 0)
             result = branch;
         else
-            AppendLink(result, branch);
+            AppendLink(last, branch);
+        last = branch;
         if (!(branchFlags & FlagNonEmpty)) flags &= ~FlagNonEmpty;
         flags |= branchFlags & FlagStartsWithRepeat;
     };
@@ -349,10 +383,22 @@ std::int32_t TCompiler::ParseReg(bool group, int &flags) {
     // A match takes one of several alternatives: none of their literals is required.
     if (alternatives > 1) Required_ = savedRequired;
     std::int32_t ender = EmitOp(group ? static_cast<TOpCode>(OpClose + groupNumber) : OpEnd);
-    AppendLink(result, ender);
-    // Every alternative ends at the ender.
-    for (std::int32_t node = result; node > 0; node = NextNode(node))
-        AppendLinkToOperand(node, ender);
+    AppendLink(last, ender);
+    // Every alternative ends at the ender: a single one at once, several along their chain.
+    if (alternatives == 1) {
+        AppendLink(branchEnds[0], ender);
+    } else {
+        int index = 0;
+        for (std::int32_t node = result; node > 0; node = NextNode(node)) {
+            if (Program_[node] != OpBranch) continue;
+            if (index < KeptEnds)
+                AppendLink(branchEnds[index], ender);
+            else
+                AppendLinkToOperand(node, ender);
+            ++index;
+        }
+    }
+    tail = ender;
 
     if (group) {
         if (*ParsePos_ != ')') CompileError(ErrGroupNotClosed);
@@ -365,35 +411,33 @@ std::int32_t TCompiler::ParseReg(bool group, int &flags) {
     return result;
 }
 
-std::int32_t TCompiler::ParseBranch(int &flags) {
+std::int32_t TCompiler::ParseBranch(int &flags, std::int32_t &tail) {
     flags = 0;
     std::int32_t branch = EmitOp(OpBranch);
-    std::int32_t previous = 0;
     bool first = true;
     for (char c = *ParsePos_; c != 0 && c != '|' && c != ')'; c = *ParsePos_) {
+        // A piece: an atom and the quantifier that may follow it.
+        const TRequiredLiterals savedRequired = Required_;
         int pieceFlags = 0;
-        std::int32_t piece = ParsePiece(pieceFlags);
+        std::int32_t pieceTail = 0;
+        const std::int32_t piece = ParseAtom(pieceFlags, pieceTail);
+        if (IsQuantifierStart(*ParsePos_)) ParseQuantifier(piece, savedRequired, pieceFlags, pieceTail);
         flags |= pieceFlags & FlagNonEmpty;
         if (first)
             flags |= pieceFlags & FlagStartsWithRepeat;
         else
-            AppendLink(previous, piece);
-        previous = piece;
+            AppendLink(tail, piece);
+        tail = pieceTail;
         first = false;
     }
-    if (first) EmitOp(OpEmpty);
+    if (first) tail = EmitOp(OpEmpty);
     return branch;
 }
 
-std::int32_t TCompiler::ParsePiece(int &flags) {
-    const TRequiredLiterals savedRequired = Required_;
-    int atomFlags = 0;
-    const std::int32_t atom = ParseAtom(atomFlags);
+[[gnu::always_inline]] inline void TCompiler::ParseQuantifier(std::int32_t atom, const TRequiredLiterals &savedRequired,
+                                                              int &flags, std::int32_t &tail) {
+    const int atomFlags = flags;
     const char op = *ParsePos_;
-    if (!IsQuantifierStart(op)) {
-        flags = atomFlags;
-        return atom;
-    }
     if (op != '?' && !(atomFlags & FlagNonEmpty)) CompileError(ErrEmptyOperand);
 
     std::int32_t min = 0;
@@ -412,11 +456,7 @@ std::int32_t TCompiler::ParsePiece(int &flags) {
             secondEnd = p;
             quantifier = *p == '}';
         }
-        if (!quantifier) {
-            // The "{" is read again as the start of a literal run.
-            flags = atomFlags;
-            return atom;
-        }
+        if (!quantifier) return;  // the "{" is read again as the start of a literal run
         ParsePos_ = firstEnd;
         min = ParseNumber(firstDigits, firstEnd);
         if (secondDigits == nullptr) {
@@ -438,12 +478,20 @@ std::int32_t TCompiler::ParsePiece(int &flags) {
     const bool nonGreedy = nonGreedySuffix || !(CompileModifiers_ & ModifierG);
     const bool singleChar = (atomFlags & FlagSingleChar) != 0;
 
+    // `tail` ends the atom's chain; a node inserted before the atom moves it by its own size.
+    const std::int32_t atomTail = tail;
+    const std::int32_t movedTail = atomTail + NodeHeaderSize;
     auto greedyOptional = [&] {
         InsertOp(OpBranch, atom, NodeHeaderSize);
-        AppendLink(atom, EmitOp(OpBranch));
+        const std::int32_t second = EmitOp(OpBranch);
+        AppendLink(atom, second);
         std::int32_t empty = EmitOp(OpEmpty);
-        AppendLink(atom, empty);
-        AppendLinkToOperand(atom, empty);
+        AppendLink(second, empty);
+        AppendLink(movedTail, empty);
+        tail = empty;
+    };
+    auto countedLoop = [&](std::int32_t loopMin, std::int32_t loopMax, bool loopNonGreedy) {
+        tail = EmitCountedLoop(atom, atomTail, loopMin, loopMax, loopNonGreedy);
     };
 
     switch (op) {
@@ -451,54 +499,64 @@ std::int32_t TCompiler::ParsePiece(int &flags) {
         flags = FlagStartsWithRepeat;
         if (singleChar) {
             InsertOp(nonGreedy ? OpStarLazy : OpStar, atom, NodeHeaderSize);
+            tail = atom;
         } else if (nonGreedy) {
-            EmitCountedLoop(atom, 0, BracesLimit, true);
+            countedLoop(0, BracesLimit, true);
         } else {
             // Body, then a jump back to the branch; the second alternative is empty.
             InsertOp(OpBranch, atom, NodeHeaderSize);
-            AppendLinkToOperand(atom, EmitOp(OpBack));
-            AppendLinkToOperand(atom, atom);
-            AppendLink(atom, EmitOp(OpBranch));
-            AppendLink(atom, EmitOp(OpEmpty));
+            const std::int32_t back = EmitOp(OpBack);
+            AppendLink(movedTail, back);
+            AppendLink(back, atom);
+            const std::int32_t second = EmitOp(OpBranch);
+            AppendLink(atom, second);
+            tail = EmitOp(OpEmpty);
+            AppendLink(second, tail);
         }
         break;
     case '+':
         flags = FlagNonEmpty | FlagStartsWithRepeat;
         if (singleChar) {
             InsertOp(nonGreedy ? OpPlusLazy : OpPlus, atom, NodeHeaderSize);
+            tail = atom;
         } else if (nonGreedy) {
-            EmitCountedLoop(atom, 1, BracesLimit, true);
+            countedLoop(1, BracesLimit, true);
         } else {
             // Body once, then a branch that jumps back to it or goes on.
             std::int32_t branch = EmitOp(OpBranch);
-            AppendLink(atom, branch);
+            AppendLink(atomTail, branch);
             AppendLink(EmitOp(OpBack), atom);
-            AppendLink(branch, EmitOp(OpBranch));
-            AppendLink(atom, EmitOp(OpEmpty));
+            const std::int32_t second = EmitOp(OpBranch);
+            AppendLink(branch, second);
+            tail = EmitOp(OpEmpty);
+            AppendLink(second, tail);
         }
         break;
     case '?':
         flags = 0;
-        if (!nonGreedy)
+        if (!nonGreedy) {
             greedyOptional();
-        else if (singleChar)
+        } else if (singleChar) {
             EmitCountedRepeat(atom, 0, 1, true);
-        else
-            EmitCountedLoop(atom, 0, 1, true);
+            tail = atom;
+        } else {
+            countedLoop(0, 1, true);
+        }
         break;
     default:  // '{'
         flags = max > 0 ? FlagNonEmpty | FlagStartsWithRepeat : 0;
-        if (singleChar)
+        if (singleChar) {
             EmitCountedRepeat(atom, min, max, nonGreedy);
-        else
-            EmitCountedLoop(atom, min, max, nonGreedy);
+            tail = atom;
+        } else {
+            countedLoop(min, max, nonGreedy);
+        }
         break;
     }
 
     if (nonGreedySuffix) ++ParsePos_;
     ++ParsePos_;
     if (IsQuantifierStart(*ParsePos_)) CompileError(ErrNestedQuantifier);
-    return atom;
 }
 
 std::int32_t TCompiler::ParseNumber(const char *from, const char *to) {
@@ -512,7 +570,7 @@ bool TCompiler::LineModeActive() const {
     return (CompileModifiers_ & ModifierM) && Settings_.LineSeparatorDefined;
 }
 
-std::int32_t TCompiler::ParseAtom(int &flags) {
+[[gnu::always_inline]] inline std::int32_t TCompiler::ParseAtom(int &flags, std::int32_t &tail) {
     flags = 0;
     const char c = *ParsePos_++;
     switch (c) {
@@ -521,26 +579,26 @@ std::int32_t TCompiler::ParseAtom(int &flags) {
     case '?':
         CompileError(ErrNothingToRepeat);
     case '^':
-        return EmitOp(LineModeActive() ? OpLineStart : OpInputStart);
+        return tail = EmitOp(LineModeActive() ? OpLineStart : OpInputStart);
     case '$':
-        return EmitOp(LineModeActive() ? OpLineEnd : OpInputEnd);
+        return tail = EmitOp(LineModeActive() ? OpLineEnd : OpInputEnd);
     case '.':
         if (CompileModifiers_ & ModifierS) {
             flags = FlagNonEmpty | FlagSingleChar;
-            return EmitOp(OpAny);
+            return tail = EmitOp(OpAny);
         }
         flags = FlagNonEmpty;
-        return EmitOp(OpAnyInLine);
+        return tail = EmitOp(OpAnyInLine);
     case '[':
         flags = FlagNonEmpty | FlagSingleChar;
-        return ParseBracketClass();
+        return tail = ParseBracketClass();
     case '(':
         if (ParsePos_[0] == '?' && ParsePos_[1] == '#') {
             ParsePos_ += 2;
             while (*ParsePos_ != 0 && *ParsePos_ != ')') ++ParsePos_;
             if (*ParsePos_ == 0) CompileError(ErrCommentNotClosed);
             ++ParsePos_;
-            return EmitOp(OpComment);
+            return tail = EmitOp(OpComment);
         }
         if (ParsePos_[0] == '?') {
             const char *letters = ParsePos_ + 1;
@@ -555,18 +613,20 @@ std::int32_t TCompiler::ParseAtom(int &flags) {
                 ParsePos_ = bad == close ? close : bad + 1;
                 CompileError(ErrBadModifier);
             }
+            if ((modifiers & ModifierI) != 0 && Settings_.PrepareCaseTable != nullptr)
+                Settings_.PrepareCaseTable(Settings_.PrepareContext);
             CompileModifiers_ = modifiers;
             ParsePos_ = close + 1;
-            return EmitOp(OpComment);
+            return tail = EmitOp(OpComment);
         }
         {
             int groupFlags = 0;
-            std::int32_t node = ParseReg(true, groupFlags);
+            std::int32_t node = ParseReg(true, groupFlags, tail);
             flags = groupFlags & (FlagNonEmpty | FlagStartsWithRepeat);
             return node;
         }
     case '\\':
-        return ParseEscape(flags);
+        return tail = ParseEscape(flags);
     default:
         break;
     }
@@ -579,12 +639,12 @@ std::int32_t TCompiler::ParseAtom(int &flags) {
         } else {
             while (IsBlank(*ParsePos_)) ++ParsePos_;
         }
-        return EmitOp(OpComment);
+        return tail = EmitOp(OpComment);
     }
-    return ParseLiteralRun(flags);
+    return tail = ParseLiteralRun(flags);
 }
 
-std::int32_t TCompiler::ParseEscape(int &flags) {
+[[gnu::always_inline]] inline std::int32_t TCompiler::ParseEscape(int &flags) {
     const char c = *ParsePos_;
     if (c == 0) CompileError(ErrTrailingBackslash);
     const bool noCase = (CompileModifiers_ & ModifierI) != 0;
@@ -672,7 +732,7 @@ unsigned char TCompiler::DecodeEscape() {
     return static_cast<unsigned char>(high * 16 + low);
 }
 
-std::int32_t TCompiler::ParseLiteralRun(int &flags) {
+[[gnu::always_inline]] inline std::int32_t TCompiler::ParseLiteralRun(int &flags) {
     const char *start = ParsePos_;
     auto runLength = [](const char *p) {
         std::int64_t length = 0;
@@ -686,15 +746,22 @@ std::int32_t TCompiler::ParseLiteralRun(int &flags) {
 
     const bool extended = ExtendedMode();
     const bool noCase = (CompileModifiers_ & ModifierI) != 0;
-    std::int32_t node = EmitOp(noCase ? OpLiteralNoCase : OpLiteral);
+    const TOpCode op = noCase ? OpLiteralNoCase : OpLiteral;
     if (!extended) {
-        // Every character of the run is taken as it stands: one copy.
-        EmitBytes(ParsePos_, length);
+        // Every character of the run is taken as it stands: the node is written in one step.
+        const std::int32_t node = EmitPos_;
+        NeedRoom(NodeHeaderSize + length + 1);
+        std::uint8_t *out = Program_.data() + node;
+        out[0] = op;
+        SetNodeLink(Program_.data(), node, 0);
+        std::memcpy(out + NodeHeaderSize, ParsePos_, static_cast<std::size_t>(length));
+        out[NodeHeaderSize + length] = 0;
+        EmitPos_ += static_cast<std::int32_t>(NodeHeaderSize + length + 1);
         ParsePos_ += length;
-        EmitByte(0);
         if (!noCase) NoteRequiredLiteral(NodeAfterHeader(node), static_cast<std::int32_t>(length));
         return node;
     }
+    std::int32_t node = EmitOp(op);
     for (std::int64_t i = 0; i < length; ++i) {
         const char b = *ParsePos_;
         if (extended && b == '#') break;
@@ -709,7 +776,7 @@ std::int32_t TCompiler::ParseLiteralRun(int &flags) {
 
 // --- Classes ----------------------------------------------------------------------------------
 
-std::int32_t TCompiler::ParseBracketClass() {
+[[gnu::always_inline]] inline std::int32_t TCompiler::ParseBracketClass() {
     TClassBuilder builder;
     builder.CaseTable = Settings_.CaseTable;
     builder.Negated = *ParsePos_ == '^';
@@ -758,7 +825,7 @@ std::int32_t TCompiler::ParseBracketClass() {
             if (e == 'd')
                 builder.AddRange('0', '9');
             else if (e == 's')
-                builder.AddList(Settings_.SpaceList);
+                AddSpaceList(builder);
             else if (e == 'w')
                 AddWordList(builder);
             else
@@ -784,7 +851,7 @@ std::int32_t TCompiler::EmitClassEscape(std::string_view list, bool negated) {
     if (list.data() == Settings_.WordList.data())
         AddWordList(builder);
     else
-        builder.AddList(list);
+        AddSpaceList(builder);
     FinishClass(builder);
     return builder.Node;
 }
@@ -796,17 +863,20 @@ void TCompiler::AddWordList(TClassBuilder &builder) const {
         builder.AddList(Settings_.WordList);
 }
 
-void TCompiler::FinishClass(TClassBuilder &builder) {
+void TCompiler::AddSpaceList(TClassBuilder &builder) const {
+    if (Settings_.StandardSpaces && !builder.CasePartners)
+        builder.AddSet(StandardSpaceSet);
+    else
+        builder.AddList(Settings_.SpaceList);
+}
+
+[[gnu::always_inline]] inline void TCompiler::FinishClass(TClassBuilder &builder) {
     std::uint8_t members[SmallSetSize] = {0, 0, 0};
     const int count = builder.Finish(members);
     if (count > SmallSetSize) {
         NeedRoom(ByteSetSize);
         Program_[builder.Node] = OpByteSet;
-        const std::uint64_t flip = builder.Negated ? ~std::uint64_t(0) : 0;
-        std::uint64_t words[ByteSetSize / 8];
-        std::memcpy(words, builder.Set.data(), ByteSetSize);
-        for (std::uint64_t &word : words) word ^= flip;
-        std::memcpy(&Program_[builder.OperandAt], words, ByteSetSize);
+        StoreByteSet(&Program_[builder.OperandAt], builder.Set, builder.Negated ? ~std::uint64_t(0) : 0);
         EmitPos_ = builder.OperandAt + ByteSetSize;
         return;
     }

@@ -13,11 +13,17 @@
 #include <span>
 #include <string_view>
 
+#include "regexpr/RegExprByteBlock.h"
+
 namespace regexpr {
 
 using TOpCode = std::uint8_t;
 
 inline constexpr std::uint8_t ProgramSignature = 0xD8;
+
+/// Where an object keeps its program. The programs of the expressions that read tool output
+/// (up to a few hundred characters) fit into the inline part.
+using TProgramBlock = TByteBlock<2048>;
 
 /// Size of a node's header: opcode and `Link`.
 inline constexpr std::int32_t NodeHeaderSize = 5;
