@@ -212,28 +212,34 @@ void TRegExpr::SetInputString(std::string_view text) {
     // buffer instead of allocating one per line; the memory of an unusually long subject is given
     // back.
     const std::size_t size = text.size();
-    const bool inside = Subject_ && !std::less<const char *>()(text.data(), Subject_.get()) &&
-                        std::less<const char *>()(text.data(), Subject_.get() + SubjectCapacity_ + 1);
+    const bool inside = !std::less<const char *>()(text.data(), Subject_) &&
+                        std::less<const char *>()(text.data(), Subject_ + SubjectCapacity_ + 1);
     if (inside) {
         // A part of the current subject: it moves to the buffer's start.
         const std::size_t length = std::min(size, text.find('\0'));
-        std::memmove(Subject_.get(), text.data(), length);
+        std::memmove(Subject_, text.data(), length);
         SubjectLength_ = length;
     } else {
-        if (!Subject_ || size > SubjectCapacity_ || SubjectCapacity_ > std::max<std::size_t>(4096, 2 * size)) {
-            Subject_.reset();  // the old block goes first, so that the two are never both held
-            const std::size_t capacity = std::max<std::size_t>(size, 256);
-            Subject_ = std::make_unique_for_overwrite<char[]>(capacity + 1);
-            SubjectCapacity_ = capacity;
+        const bool onHeap = Subject_ != SubjectInline_;
+        if (size > SubjectCapacity_ || (onHeap && SubjectCapacity_ > std::max<std::size_t>(4096, 2 * size))) {
+            SubjectHeap_.reset();  // the old block goes first, so that the two are never both held
+            if (size <= InlineSubjectCapacity) {
+                Subject_ = SubjectInline_;
+                SubjectCapacity_ = InlineSubjectCapacity;
+            } else {
+                SubjectHeap_ = std::make_unique_for_overwrite<char[]>(size + 1);
+                Subject_ = SubjectHeap_.get();
+                SubjectCapacity_ = size;
+            }
         }
-        SubjectLength_ = CopyUpToNul(Subject_.get(), text.data(), size);
+        SubjectLength_ = CopyUpToNul(Subject_, text.data(), size);
     }
     Subject_[SubjectLength_] = '\0';
     HasSubject_ = true;
 }
 
 std::string_view TRegExpr::InputString() const {
-    return HasSubject_ ? std::string_view(Subject_.get(), SubjectLength_) : std::string_view();
+    return HasSubject_ ? std::string_view(Subject_, SubjectLength_) : std::string_view();
 }
 
 bool TRegExpr::Exec(std::string_view text) {

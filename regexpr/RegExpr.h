@@ -264,11 +264,15 @@ private:
     // The expression's text followed by a NUL (the parser reads up to it); empty without one.
     TByteBlock<512> Expression_;
     // The subject: the object's own copy, followed by a NUL, in a buffer that serves line after
-    // line (`SubjectCapacity_` bytes before the NUL's place).
-    std::unique_ptr<char[]> Subject_;
+    // line (`SubjectCapacity_` bytes before the NUL's place). A line of ordinary tool output fits
+    // the buffer inside the object, so an object made for one line takes no heap memory for it.
+    static constexpr std::size_t InlineSubjectCapacity = 255;
+    char *Subject_ = SubjectInline_;
+    std::unique_ptr<char[]> SubjectHeap_;
     std::size_t SubjectLength_ = 0;
-    std::size_t SubjectCapacity_ = 0;
+    std::size_t SubjectCapacity_ = InlineSubjectCapacity;
     bool HasSubject_ = false;
+    char SubjectInline_[InlineSubjectCapacity + 1];
     std::int32_t LastErrorCode_ = 0;
 
     // Settings.

@@ -321,15 +321,13 @@ void TMatcher::FindAnchorStarts() {
 }
 
 bool TMatcher::Search(std::int32_t start) {
-    // The test of one character comes before the scans for the literals from the program's second
-    // execution on; at the first it is worked out only for a subject that has them (a program
-    // compiled for one line runs once).
-    const bool startKnown = Memory_.Executions_++ > 0;
+    // An anchored program's test of the first character pays for itself only over many
+    // executions: it is worked out at the second and comes before the scans for the literals from
+    // then on. A program compiled for one line runs once, and its one attempt fails as early.
+    const bool startWorthTesting = In_.AnchoredStart && Memory_.Executions_++ > 0;
     // The bounds are cleared once: an attempt that fails puts back every bound it set.
     Sub_.Clear();
-    if ((In_.AnchoredStart && startKnown && !AnchoredStartPossible(start)) || !RequiredLiteralsPresent(start) ||
-        (In_.AnchoredStart && !startKnown && !AnchoredStartPossible(start)))
-        return false;
+    if ((startWorthTesting && !AnchoredStartPossible(start)) || !RequiredLiteralsPresent(start)) return false;
     return Attempts(start);
 }
 

@@ -60,7 +60,7 @@ private:
     void ForgetProgram(std::int32_t program);
 
     // For a program anchored at the start whose way in must consume a character: the characters
-    // it can begin with, packed as a byte-set operand, worked out at its first execution.
+    // it can begin with, packed as a byte-set operand, worked out at its second execution.
     enum class TAnchorStarts : std::uint8_t { Unknown, Known, None };
     TAnchorStarts AnchorStartsState_ = TAnchorStarts::Unknown;
     std::uint32_t Executions_ = 0;

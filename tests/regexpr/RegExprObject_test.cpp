@@ -113,6 +113,15 @@ TEST(Object, EachSubjectReplacesTheLastOneWhole) {
     ASSERT_TRUE(re.Exec(std::string("0123456789abcdef", 16)));
     ASSERT_TRUE(re.Exec(re.InputString().substr(9, 5)));
     EXPECT_EQ(re.Match(0), "9abcd");
+    // Lengths on both sides of what the object holds without heap memory, in both directions.
+    for (std::size_t length : {255u, 256u, 300u, 255u, 4000u, 257u, 20u}) {
+        std::string subject(length, 'y');
+        subject.back() = 'z';
+        ASSERT_TRUE(re.Exec(subject)) << length;
+        EXPECT_EQ(re.Match(0), subject) << length;
+        ASSERT_TRUE(re.Exec(re.InputString().substr(length / 2)));
+        EXPECT_EQ(re.Match(0), subject.substr(length / 2)) << length;
+    }
     ASSERT_TRUE(re.Exec(""));
     EXPECT_EQ(re.MatchLen(0), 0);
 }
