@@ -864,16 +864,26 @@ bool TMatcher::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std
     }
 }
 
-// The hint of the repeat at `node`, made at its first use in the program.
-std::int32_t TMatcher::RepeatHintFor(std::int32_t node) {
+// The lookup of a hint that its slot does not name: the hint is found in the list (or its index)
+// or made, and the slot of its node names it from now on.
+std::int32_t TMatcher::FindRepeatHint(std::int32_t node) {
+    std::int32_t found = -1;
     if (!Memory_.RepeatHintIndex_.empty()) {
-        const std::int32_t known = Memory_.RepeatHintIndex_[static_cast<std::size_t>(node)];
-        if (known >= 0) return known;
+        found = Memory_.RepeatHintIndex_[static_cast<std::size_t>(node)];
     } else {
-        for (std::size_t i = 0; i < Memory_.RepeatHints_.size(); ++i)
-            if (Memory_.RepeatHints_[i].Node == node) return static_cast<std::int32_t>(i);
+        for (std::size_t i = 0; i < Memory_.RepeatHints_.size() && found < 0; ++i)
+            if (Memory_.RepeatHints_[i].Node == node) found = static_cast<std::int32_t>(i);
     }
+    if (found < 0) found = MakeRepeatHint(node);
+    // A hint whose index a slot cannot hold is always found the slower way.
+    if (found <= UINT16_MAX)
+        Memory_.RepeatHintSlot_[static_cast<std::size_t>(node) % TMatcherMemory::RepeatHintSlots] =
+            static_cast<std::uint16_t>(found);
+    return found;
+}
 
+// Works out the hint of the repeat at `node` and adds it to the program's hints.
+std::int32_t TMatcher::MakeRepeatHint(std::int32_t node) {
     const std::uint8_t *program = Program_;
     const TOpCode op = program[node];
     if (Memory_.RepeatHints_.empty()) Memory_.RepeatHints_.reserve(16);  // one allocation for most programs
