@@ -638,33 +638,47 @@ bool TMatcher::MatchPrim(std::int32_t node) {
     }
 }
 
-// Whether the alternative that begins at `node` may match at `pos`: false only when the first
-// node along it that looks at a character is a literal or a set that the character there fails.
-// Group starts and branches with one alternative on the way are looked past (a few nodes at most),
-// so that an alternation whose alternatives begin differently tries only those that fit, without
-// a frame for each of the others.
+// Whether the alternative that begins at `node` may match at `pos`: false only when the nodes
+// along it, up to its first choice or node of another kind, hold a literal or a one-character
+// test that the text there fails. Those nodes are followed as the node loop would (group starts
+// and ends, empty nodes and branches with one alternative consume nothing; literals and character
+// tests move on by their length), a few at most, so that an alternation whose alternatives begin
+// differently tries only those that fit, without a frame for each of the others: an optional
+// drive letter (`([A-Za-z]:)?`) is passed over on a line whose second character is no colon.
 bool TMatcher::AlternativeMayStart(std::int32_t node, std::int32_t pos) const {
-    constexpr int LookedPast = 4;
-    for (int passed = 0; passed <= LookedPast && node != 0; ++passed) {
+    constexpr int LookedAt = 6;
+    for (int looked = 0; looked < LookedAt && node != 0; ++looked) {
         const TOpCode op = Program_[node];
         const std::uint8_t *operand = NodeOperand(Program_, node);
         switch (op) {
         case OpLiteral:
-            return operand[0] == 0 || (pos < InputEnd_ && Input_[pos] == operand[0]);
+            for (const std::uint8_t *p = operand; *p != 0; ++p, ++pos)
+                if (pos >= InputEnd_ || Input_[pos] != *p) return false;
+            break;
         case OpByteSet:
-            return pos < InputEnd_ && InByteSet(operand, Input_[pos]);
+        case OpSmallSet:
+        case OpNotSmallSet:
+        case OpDigit: {
+            if (pos >= InputEnd_) return false;
+            const unsigned char c = Input_[pos++];
+            const bool fits = op == OpByteSet       ? InByteSet(operand, c)
+                              : op == OpSmallSet    ? InSmallSet(operand, c)
+                              : op == OpNotSmallSet ? !InSmallSet(operand, c)
+                                                    : IsDigitChar(c);
+            if (!fits) return false;
+            break;
+        }
         case OpEmpty:
-            node = FollowLink(node);
             break;
         case OpBranch:
             if (HasNextAlternative(node)) return true;
             node = NodeAfterHeader(node);
-            break;
+            continue;
         default:
-            if (!IsOpenOp(op)) return true;
-            node = FollowLink(node);
+            if (!IsOpenOp(op) && !IsCloseOp(op)) return true;
             break;
         }
+        node = FollowLink(node);
     }
     return true;
 }
@@ -802,7 +816,7 @@ bool TMatcher::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
 // A greedy repeat whose operand matches none of the characters its continuation can begin with:
 // every count but the longest would fail at the continuation's first character, so the longest
 // is the one attempt, and it leaves no choice behind. `end` is where that count ends.
-bool TMatcher::OnlyLongestCount(const TRepeatHint &hint, std::int32_t end, std::int32_t &resumeAt) {
+inline bool TMatcher::OnlyLongestCount(const TRepeatHint &hint, std::int32_t end, std::int32_t &resumeAt) {
     if (end < InputEnd_ && !InByteSet(hint.Starts.data(), Input_[end])) return false;
     ++Steps_;
     ScanPos_ = end;

@@ -118,6 +118,14 @@ std::vector<ReferenceRow> Rows() {
         {"((a)|(b)|x)+c", "bac"},
         {"(\\e\\[[\\d;]*m)*  (\\d+)", "\x1b[1m  42"},
         {"(a)x|(a)y|(b)z", "aaybz"},
+        // Alternatives passed over at a later node of their beginning: the whole literal, the
+        // character tests after it, across group ends, and at the end of the subject.
+        {"^(([A-Za-z]:)?[^\\s:][^:]*):(\\d+):", "c:/src/a.c:12: x"},
+        {"^(([A-Za-z]:)?[^\\s:][^:]*):(\\d+):", "src/a.c:12: x"},
+        {"^(([A-Za-z]:)?[^\\s:][^:]*):(\\d+):", "c"},
+        {"(abc|abd|ab)(x|\\d|[^y])", "abdy ab1"},
+        {"((a)b)c|(ab)d|a", "abd abc"},
+        {"(x[pq]\\d|x[pq]|x)z", "xq5 xqz xz"},
         // The error-line parser's own shapes.
         {"^.*?(\\d+)", "file.c(12): error"},
         {"^(.+)\\((\\d+)\\)", "dir/a.c(42)"},
