@@ -5,6 +5,12 @@
 // on; a failure pops frames, each of which either undoes its change (group bounds, loop counters)
 // or offers the next way to try (another alternative, another repeat count, another loop pass).
 // The order in which ways are tried is exactly that of the recursive formulation.
+//
+// The small members that only this file calls on an execution's path (the set-up, the refusal
+// tests, the repeat entry, the alternatives' look-ahead) are defined `inline`: a library built
+// position-independent may otherwise have any of its functions replaced at load time, so the
+// compiler keeps each one a call of its own, and a line that fails after a few nodes pays for
+// the calls more than for the work.
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -232,7 +238,7 @@ void TMatcher::SetBackPass(std::int32_t node, std::int32_t pos) {
 
 // --- Execution driver -------------------------------------------------------------------------
 
-TMatcher::TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches, TReportError report)
+inline TMatcher::TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches, TReportError report)
     : In_(input),
       Memory_(memory),
       Sub_(subMatches),
@@ -298,7 +304,7 @@ bool Contains(std::string_view subject, std::string_view text) {
 
 }  // namespace
 
-bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
+inline bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
     const TRequiredLiterals &required = *In_.Required;
     const std::string_view subject(reinterpret_cast<const char *>(Input_) + start,
                                    static_cast<std::size_t>(InputEnd_ - start));
@@ -320,7 +326,7 @@ void TMatcher::FindAnchorStarts() {
     Memory_.AnchorStartsState_ = known ? TState::Known : TState::None;
 }
 
-bool TMatcher::Search(std::int32_t start) {
+inline bool TMatcher::Search(std::int32_t start) {
     // The test of one character comes before the scans for the literals from the program's second
     // execution on; at the first it is worked out only for a subject that has them (a program
     // compiled for one line runs once).
@@ -374,7 +380,7 @@ bool TMatcher::Attempts(std::int32_t start) {
     }
 }
 
-bool TMatcher::TryMatch(std::int32_t pos) {
+inline bool TMatcher::TryMatch(std::int32_t pos) {
     ScanPos_ = pos;
     Memory_.Frames_.Clear();
     const bool matched = MatchPrim(1);
@@ -645,7 +651,7 @@ bool TMatcher::MatchPrim(std::int32_t node) {
 // tests move on by their length), a few at most, so that an alternation whose alternatives begin
 // differently tries only those that fit, without a frame for each of the others: an optional
 // drive letter (`([A-Za-z]:)?`) is passed over on a line whose second character is no colon.
-bool TMatcher::AlternativeMayStart(std::int32_t node, std::int32_t pos) const {
+inline bool TMatcher::AlternativeMayStart(std::int32_t node, std::int32_t pos) const {
     constexpr int LookedAt = 6;
     for (int looked = 0; looked < LookedAt && node != 0; ++looked) {
         const TOpCode op = Program_[node];
@@ -685,7 +691,7 @@ bool TMatcher::AlternativeMayStart(std::int32_t node, std::int32_t pos) const {
 
 // From the alternative of `branch` (an OpBranch) on, the first whose beginning fits the character
 // at `pos`, or the last one: that one needs no frame, and fails by itself where it does not fit.
-std::int32_t TMatcher::PossibleAlternative(std::int32_t branch, std::int32_t pos) const {
+inline std::int32_t TMatcher::PossibleAlternative(std::int32_t branch, std::int32_t pos) const {
     while (HasNextAlternative(branch) && !AlternativeMayStart(NodeAfterHeader(branch), pos))
         branch = FollowLink(branch);
     return branch;
@@ -705,7 +711,7 @@ inline bool TMatcher::RecordBound(const std::array<std::int32_t, SubMatchSlots> 
 }
 
 // Leaves the node loop after an error that stopped the execution, keeping the position and steps.
-bool TMatcher::Abandon(std::int32_t pos, std::int64_t steps) {
+inline bool TMatcher::Abandon(std::int32_t pos, std::int64_t steps) {
     ScanPos_ = pos;
     Steps_ = steps;
     return false;
@@ -793,7 +799,7 @@ bool TMatcher::StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt) 
 
 // --- Simple repeats ---------------------------------------------------------------------------
 
-bool TMatcher::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
+inline bool TMatcher::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
     const std::int32_t hintIndex = RepeatHintFor(node);
     const TRepeatHint &hint = Memory_.RepeatHints_[static_cast<std::size_t>(hintIndex)];
     const std::int32_t saved = ScanPos_;
