@@ -146,5 +146,32 @@ TEST_P(ReferenceTest, FindsWhatTheRecursiveMatcherFinds) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, ReferenceTest, testing::ValuesIn(Rows()));
 
+// A run of characters outside a set of two or three is scanned several characters at a time:
+// the first excluded character is found at every offset around and past those steps, each of
+// the set's characters in turn, and a run that reaches the end of the subject stops there.
+TEST(ReferenceScanTest, RunOutsideASmallSetEndsAtItsFirstExcludedCharacter) {
+    for (const std::string pattern : {"^([^:;x]*)(.)", "^([^:\\e]*)(.?)", "([^;x]+)x"}) {
+        for (const char excluded : {':', ';', 'x', '\x1b'}) {
+            for (std::size_t offset = 0; offset <= 20; ++offset) {
+                for (const std::size_t tail : {0, 1, 9}) {
+                    const std::string subject = std::string(offset, 'a') + excluded + std::string(tail, 'b') + ";x";
+                    TRegExpr re;
+                    re.SetExpression(pattern);
+                    const bool matched = re.Exec(subject);
+                    EXPECT_EQ(DifferenceFromReference(re, subject, matched), "")
+                        << pattern << " on " << offset << " + 1 + " << tail;
+                }
+            }
+        }
+    }
+    for (std::size_t length = 0; length <= 17; ++length) {
+        const std::string subject(length, 'a');
+        TRegExpr re;
+        re.SetExpression("^([^:;x]*)$");
+        EXPECT_TRUE(re.Exec(subject)) << length;
+        EXPECT_EQ(re.MatchLen(1), static_cast<std::int32_t>(length));
+    }
+}
+
 }  // namespace
 }  // namespace regexpr_test
