@@ -307,6 +307,9 @@ int Commonness(unsigned char c) {
 bool Contains(std::string_view subject, std::string_view text) {
     if (text.empty()) return true;
     if (text.size() > subject.size()) return false;
+    // The most frequent required literal is one character (the colon of "file:line"): found by
+    // memchr alone, without a comparison around it.
+    if (text.size() == 1) return std::memchr(subject.data(), text[0], subject.size()) != nullptr;
     std::size_t pivot = 0;
     for (std::size_t i = 1; i < text.size(); ++i)
         if (Commonness(static_cast<unsigned char>(text[i])) < Commonness(static_cast<unsigned char>(text[pivot])))
