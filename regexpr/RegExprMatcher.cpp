@@ -448,10 +448,8 @@ bool TMatcher::MatchPrim(std::int32_t node) {
             handOver();
             return StopExecution(ErrStepLimit);
         }
-        if (node == 0) [[unlikely]] {
-            ReportError(ErrBrokenLink);
-            goto fail;
-        }
+        // A chain that ends early leads to node 0, the program's signature byte, which is no
+        // opcode: the switch's default case reports it.
         {
             const TOpCode op = program[node];
             const std::int32_t next = FollowLink(node);
@@ -632,7 +630,8 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                     Sub_.End[op - OpClose] = pos;
                     break;
                 }
-                ReportError(ErrBadOpcode);
+                static_assert(ProgramSignature > OpClose + MaxGroups, "node 0 is no opcode");
+                ReportError(node == 0 ? ErrBrokenLink : ErrBadOpcode);
                 goto fail;
             }
             node = next;
