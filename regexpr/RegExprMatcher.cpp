@@ -5,6 +5,12 @@
 // on; a failure pops frames, each of which either undoes its change (group bounds, loop counters)
 // or offers the next way to try (another alternative, another repeat count, another loop pass).
 // The order in which ways are tried is exactly that of the recursive formulation.
+//
+// The small members that only this file calls on an execution's path (the set-up, the refusal
+// tests, the repeat entry, the alternatives' look-ahead) are defined `inline`: a library built
+// position-independent may otherwise have any of its functions replaced at load time, so the
+// compiler keeps each one a call of its own, and a line that fails after a few nodes pays for
+// the calls more than for the work.
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -34,6 +40,27 @@ bool IsBackRefOp(TOpCode op) { return op == OpBackRef || op == OpBackRefNoCase; 
 
 bool InSmallSet(const std::uint8_t *set, unsigned char c) {
     return c == set[0] || c == set[1] || c == set[2];
+}
+
+// The place of the first of `text`'s `length` characters that is in the small set `set`, or
+// `length`. A run of `[^...]` through a line is the most frequent repeat: eight characters are
+// tested at a time (a word holds one of the set's characters when the word XOR that character has
+// a zero byte), and the word that holds one is searched character by character.
+std::int32_t FindSmallSetChar(const unsigned char *text, std::int32_t length, const std::uint8_t *set) {
+    constexpr std::uint64_t lows = 0x0101010101010101;
+    constexpr std::uint64_t highs = 0x8080808080808080;
+    auto hasZeroByte = [](std::uint64_t word) { return ((word - lows) & ~word & highs) != 0; };
+    const std::uint64_t first = lows * set[0];
+    const std::uint64_t second = lows * set[1];
+    const std::uint64_t third = lows * set[2];
+    std::int32_t at = 0;
+    for (; at + 8 <= length; at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + at, sizeof word);
+        if (hasZeroByte(word ^ first) || hasZeroByte(word ^ second) || hasZeroByte(word ^ third)) break;
+    }
+    while (at < length && !InSmallSet(set, text[at])) ++at;
+    return at;
 }
 
 // Character maps packed as an OpByteSet operand are combined a machine word at a time: hints
@@ -232,7 +259,7 @@ void TMatcher::SetBackPass(std::int32_t node, std::int32_t pos) {
 
 // --- Execution driver -------------------------------------------------------------------------
 
-TMatcher::TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches, TReportError report)
+inline TMatcher::TMatcher(const TMatchInput &input, TMatcherMemory &memory, TSubMatches &subMatches, TReportError report)
     : In_(input),
       Memory_(memory),
       Sub_(subMatches),
@@ -280,6 +307,9 @@ int Commonness(unsigned char c) {
 bool Contains(std::string_view subject, std::string_view text) {
     if (text.empty()) return true;
     if (text.size() > subject.size()) return false;
+    // The most frequent required literal is one character (the colon of "file:line"): found by
+    // memchr alone, without a comparison around it.
+    if (text.size() == 1) return std::memchr(subject.data(), text[0], subject.size()) != nullptr;
     std::size_t pivot = 0;
     for (std::size_t i = 1; i < text.size(); ++i)
         if (Commonness(static_cast<unsigned char>(text[i])) < Commonness(static_cast<unsigned char>(text[pivot])))
@@ -298,7 +328,7 @@ bool Contains(std::string_view subject, std::string_view text) {
 
 }  // namespace
 
-bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
+inline bool TMatcher::RequiredLiteralsPresent(std::int32_t start) const {
     const TRequiredLiterals &required = *In_.Required;
     const std::string_view subject(reinterpret_cast<const char *>(Input_) + start,
                                    static_cast<std::size_t>(InputEnd_ - start));
@@ -320,7 +350,7 @@ void TMatcher::FindAnchorStarts() {
     Memory_.AnchorStartsState_ = known ? TState::Known : TState::None;
 }
 
-bool TMatcher::Search(std::int32_t start) {
+inline bool TMatcher::Search(std::int32_t start) {
     // An anchored program's test of the first character pays for itself only over many
     // executions: it is worked out at the second and comes before the scans for the literals from
     // then on. A program compiled for one line runs once, and its one attempt fails as early.
@@ -372,7 +402,7 @@ bool TMatcher::Attempts(std::int32_t start) {
     }
 }
 
-bool TMatcher::TryMatch(std::int32_t pos) {
+inline bool TMatcher::TryMatch(std::int32_t pos) {
     ScanPos_ = pos;
     Memory_.Frames_.Clear();
     const bool matched = MatchPrim(1);
@@ -416,10 +446,8 @@ bool TMatcher::MatchPrim(std::int32_t node) {
             handOver();
             return StopExecution(ErrStepLimit);
         }
-        if (node == 0) [[unlikely]] {
-            ReportError(ErrBrokenLink);
-            goto fail;
-        }
+        // A chain that ends early leads to node 0, the program's signature byte, which is no
+        // opcode: the switch's default case reports it.
         {
             const TOpCode op = program[node];
             const std::int32_t next = FollowLink(node);
@@ -600,7 +628,8 @@ bool TMatcher::MatchPrim(std::int32_t node) {
                     Sub_.End[op - OpClose] = pos;
                     break;
                 }
-                ReportError(ErrBadOpcode);
+                static_assert(ProgramSignature > OpClose + MaxGroups, "node 0 is no opcode");
+                ReportError(node == 0 ? ErrBrokenLink : ErrBadOpcode);
                 goto fail;
             }
             node = next;
@@ -636,40 +665,54 @@ bool TMatcher::MatchPrim(std::int32_t node) {
     }
 }
 
-// Whether the alternative that begins at `node` may match at `pos`: false only when the first
-// node along it that looks at a character is a literal or a set that the character there fails.
-// Group starts and branches with one alternative on the way are looked past (a few nodes at most),
-// so that an alternation whose alternatives begin differently tries only those that fit, without
-// a frame for each of the others.
-bool TMatcher::AlternativeMayStart(std::int32_t node, std::int32_t pos) const {
-    constexpr int LookedPast = 4;
-    for (int passed = 0; passed <= LookedPast && node != 0; ++passed) {
+// Whether the alternative that begins at `node` may match at `pos`: false only when the nodes
+// along it, up to its first choice or node of another kind, hold a literal or a one-character
+// test that the text there fails. Those nodes are followed as the node loop would (group starts
+// and ends, empty nodes and branches with one alternative consume nothing; literals and character
+// tests move on by their length), a few at most, so that an alternation whose alternatives begin
+// differently tries only those that fit, without a frame for each of the others: an optional
+// drive letter (`([A-Za-z]:)?`) is passed over on a line whose second character is no colon.
+inline bool TMatcher::AlternativeMayStart(std::int32_t node, std::int32_t pos) const {
+    constexpr int LookedAt = 6;
+    for (int looked = 0; looked < LookedAt && node != 0; ++looked) {
         const TOpCode op = Program_[node];
         const std::uint8_t *operand = NodeOperand(Program_, node);
         switch (op) {
         case OpLiteral:
-            return operand[0] == 0 || (pos < InputEnd_ && Input_[pos] == operand[0]);
+            for (const std::uint8_t *p = operand; *p != 0; ++p, ++pos)
+                if (pos >= InputEnd_ || Input_[pos] != *p) return false;
+            break;
         case OpByteSet:
-            return pos < InputEnd_ && InByteSet(operand, Input_[pos]);
+        case OpSmallSet:
+        case OpNotSmallSet:
+        case OpDigit: {
+            if (pos >= InputEnd_) return false;
+            const unsigned char c = Input_[pos++];
+            const bool fits = op == OpByteSet       ? InByteSet(operand, c)
+                              : op == OpSmallSet    ? InSmallSet(operand, c)
+                              : op == OpNotSmallSet ? !InSmallSet(operand, c)
+                                                    : IsDigitChar(c);
+            if (!fits) return false;
+            break;
+        }
         case OpEmpty:
-            node = FollowLink(node);
             break;
         case OpBranch:
             if (HasNextAlternative(node)) return true;
             node = NodeAfterHeader(node);
-            break;
+            continue;
         default:
-            if (!IsOpenOp(op)) return true;
-            node = FollowLink(node);
+            if (!IsOpenOp(op) && !IsCloseOp(op)) return true;
             break;
         }
+        node = FollowLink(node);
     }
     return true;
 }
 
 // From the alternative of `branch` (an OpBranch) on, the first whose beginning fits the character
 // at `pos`, or the last one: that one needs no frame, and fails by itself where it does not fit.
-std::int32_t TMatcher::PossibleAlternative(std::int32_t branch, std::int32_t pos) const {
+inline std::int32_t TMatcher::PossibleAlternative(std::int32_t branch, std::int32_t pos) const {
     while (HasNextAlternative(branch) && !AlternativeMayStart(NodeAfterHeader(branch), pos))
         branch = FollowLink(branch);
     return branch;
@@ -689,7 +732,7 @@ inline bool TMatcher::RecordBound(const std::array<std::int32_t, SubMatchSlots> 
 }
 
 // Leaves the node loop after an error that stopped the execution, keeping the position and steps.
-bool TMatcher::Abandon(std::int32_t pos, std::int64_t steps) {
+inline bool TMatcher::Abandon(std::int32_t pos, std::int64_t steps) {
     ScanPos_ = pos;
     Steps_ = steps;
     return false;
@@ -777,7 +820,7 @@ bool TMatcher::StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt) 
 
 // --- Simple repeats ---------------------------------------------------------------------------
 
-bool TMatcher::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
+inline bool TMatcher::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
     const std::int32_t hintIndex = RepeatHintFor(node);
     const TRepeatHint &hint = Memory_.RepeatHints_[static_cast<std::size_t>(hintIndex)];
     const std::int32_t saved = ScanPos_;
@@ -800,7 +843,7 @@ bool TMatcher::StartRepeat(std::int32_t node, std::int32_t &resumeAt) {
 // A greedy repeat whose operand matches none of the characters its continuation can begin with:
 // every count but the longest would fail at the continuation's first character, so the longest
 // is the one attempt, and it leaves no choice behind. `end` is where that count ends.
-bool TMatcher::OnlyLongestCount(const TRepeatHint &hint, std::int32_t end, std::int32_t &resumeAt) {
+inline bool TMatcher::OnlyLongestCount(const TRepeatHint &hint, std::int32_t end, std::int32_t &resumeAt) {
     if (end < InputEnd_ && !InByteSet(hint.Starts.data(), Input_[end])) return false;
     ++Steps_;
     ScanPos_ = end;
@@ -862,16 +905,26 @@ bool TMatcher::NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std
     }
 }
 
-// The hint of the repeat at `node`, made at its first use in the program.
-std::int32_t TMatcher::RepeatHintFor(std::int32_t node) {
+// The lookup of a hint that its slot does not name: the hint is found in the list (or its index)
+// or made, and the slot of its node names it from now on.
+std::int32_t TMatcher::FindRepeatHint(std::int32_t node) {
+    std::int32_t found = -1;
     if (!Memory_.RepeatHintIndex_.empty()) {
-        const std::int32_t known = Memory_.RepeatHintIndex_[static_cast<std::size_t>(node)];
-        if (known >= 0) return known;
+        found = Memory_.RepeatHintIndex_[static_cast<std::size_t>(node)];
     } else {
-        for (std::size_t i = 0; i < Memory_.RepeatHints_.size(); ++i)
-            if (Memory_.RepeatHints_[i].Node == node) return static_cast<std::int32_t>(i);
+        for (std::size_t i = 0; i < Memory_.RepeatHints_.size() && found < 0; ++i)
+            if (Memory_.RepeatHints_[i].Node == node) found = static_cast<std::int32_t>(i);
     }
+    if (found < 0) found = MakeRepeatHint(node);
+    // A hint whose index a slot cannot hold is always found the slower way.
+    if (found <= UINT16_MAX)
+        Memory_.RepeatHintSlot_[static_cast<std::size_t>(node) % TMatcherMemory::RepeatHintSlots] =
+            static_cast<std::uint16_t>(found);
+    return found;
+}
 
+// Works out the hint of the repeat at `node` and adds it to the program's hints.
+std::int32_t TMatcher::MakeRepeatHint(std::int32_t node) {
     const std::uint8_t *program = Program_;
     const TOpCode op = program[node];
     if (Memory_.RepeatHints_.empty()) Memory_.RepeatHints_.reserve(16);  // one allocation for most programs
@@ -969,7 +1022,7 @@ std::int32_t TMatcher::RegRepeat(std::int32_t node, std::int32_t max) {
             ScanPos_ = from + count;
             return count;
         }
-        countWhile([operand](unsigned char x) { return !InSmallSet(operand, x); });
+        count = FindSmallSetChar(input + from, std::max(limit, 0), operand);
         break;
     case OpByteSet:
         countWhile([operand](unsigned char x) { return InByteSet(operand, x); });

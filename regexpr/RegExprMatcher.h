@@ -67,6 +67,11 @@ private:
     std::array<std::uint8_t, ByteSetSize> AnchorStarts_{};
     TFrameStack Frames_;
     std::vector<TRepeatHint> RepeatHints_;
+    // Where the hint of a repeat node was last found, in the slot its offset selects: a slot is
+    // right when the hint it names belongs to that node, so a new program needs no clearing (its
+    // hints list starts empty) and two nodes sharing a slot only cost the slower lookup below.
+    static constexpr std::size_t RepeatHintSlots = 128;
+    std::array<std::uint16_t, RepeatHintSlots> RepeatHintSlot_{};
     // The hint of each repeat node by its offset, made once a program has more repeats in use
     // than a short search handles well.
     static constexpr std::size_t LinearRepeatHints = 8;
@@ -162,7 +167,15 @@ private:
     bool StartRepeat(std::int32_t node, std::int32_t &resumeAt);
     bool NextRepeatAttempt(std::int32_t hintIndex, std::int32_t saved, std::int32_t count, std::int32_t limit,
                            std::int32_t &resumeAt);
-    std::int32_t RepeatHintFor(std::int32_t node);
+    /// The index of the hint of the repeat at `node`, made at its first use in the program.
+    std::int32_t RepeatHintFor(std::int32_t node) {
+        const std::uint16_t slot = Memory_.RepeatHintSlot_[static_cast<std::size_t>(node) % TMatcherMemory::RepeatHintSlots];
+        if (slot < Memory_.RepeatHints_.size() && Memory_.RepeatHints_[slot].Node == node) [[likely]]
+            return slot;
+        return FindRepeatHint(node);
+    }
+    [[gnu::noinline]] std::int32_t FindRepeatHint(std::int32_t node);
+    std::int32_t MakeRepeatHint(std::int32_t node);
     bool OnlyLongestCount(const TRepeatHint &hint, std::int32_t end, std::int32_t &resumeAt);
     bool StartLoopBody(std::int32_t loop, std::int32_t &resumeAt);
     bool StartLoopContinuation(std::int32_t loop, std::int32_t &resumeAt);

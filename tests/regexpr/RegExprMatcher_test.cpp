@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "RegExprTestSupport.h"
+#include "regexpr/RegExprMatcher.h"
 
 namespace regexpr_test {
 namespace {
@@ -293,6 +294,44 @@ TEST(CasePartner, NewObjectsUseTheProcessWideCaseFunction) {
     EXPECT_EQ(AsciiCasePartner(nullptr, 'q'), 'Q');
     EXPECT_EQ(AsciiCasePartner(nullptr, 'Q'), 'q');
     EXPECT_EQ(AsciiCasePartner(nullptr, '1'), '1');
+}
+
+// A program whose chain ends without its end node, or holds a byte that is no opcode, fails
+// with the error that names the fault, not with a match or an unnamed failure.
+TEST(MatcherProgramFaults, AChainEndingEarlyOrAnUnknownOpcodeIsReported) {
+    struct FaultRow {
+        std::vector<std::uint8_t> Program;
+        TErrorCode Expected;
+    };
+    const FaultRow rows[] = {
+        {ProgramBytes().Node(OpLiteral, 0).Str("a").Bytes(), ErrBrokenLink},
+        {ProgramBytes().Node(OpOpen + 1, 5).Node(OpClose + 1, 0).Bytes(), ErrBrokenLink},
+        {ProgramBytes().Node(OpLiteral, 7).Str("a").Node(200, 0).Bytes(), ErrBadOpcode},
+    };
+    for (const FaultRow &row : rows) {
+        const TRequiredLiterals required{};
+        const std::array<unsigned char, 256> caseTable{};
+        const std::bitset<256> none;
+        TMatchInput input;
+        input.Program = row.Program;
+        input.Subject = "ab";
+        input.AnchoredStart = true;
+        input.Required = &required;
+        input.CaseTable = &caseTable;
+        input.WordSet = &none;
+        input.LineSeparatorSet = &none;
+        input.StepLimit = 1000;
+        input.BacktrackLimit = 1000;
+        TMatcherMemory memory;
+        TSubMatches subMatches;
+        std::vector<TErrorCode> reported;
+        const TMatcher::TReportError report{
+            [](void *context, TErrorCode code) { static_cast<std::vector<TErrorCode> *>(context)->push_back(code); },
+            &reported};
+        std::int64_t steps = 0;
+        EXPECT_FALSE(TMatcher::Execute(input, memory, subMatches, report, 0, steps));
+        EXPECT_EQ(reported, std::vector<TErrorCode>{row.Expected});
+    }
 }
 
 }  // namespace

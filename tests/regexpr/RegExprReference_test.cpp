@@ -118,6 +118,14 @@ std::vector<ReferenceRow> Rows() {
         {"((a)|(b)|x)+c", "bac"},
         {"(\\e\\[[\\d;]*m)*  (\\d+)", "\x1b[1m  42"},
         {"(a)x|(a)y|(b)z", "aaybz"},
+        // Alternatives passed over at a later node of their beginning: the whole literal, the
+        // character tests after it, across group ends, and at the end of the subject.
+        {"^(([A-Za-z]:)?[^\\s:][^:]*):(\\d+):", "c:/src/a.c:12: x"},
+        {"^(([A-Za-z]:)?[^\\s:][^:]*):(\\d+):", "src/a.c:12: x"},
+        {"^(([A-Za-z]:)?[^\\s:][^:]*):(\\d+):", "c"},
+        {"(abc|abd|ab)(x|\\d|[^y])", "abdy ab1"},
+        {"((a)b)c|(ab)d|a", "abd abc"},
+        {"(x[pq]\\d|x[pq]|x)z", "xq5 xqz xz"},
         // The error-line parser's own shapes.
         {"^.*?(\\d+)", "file.c(12): error"},
         {"^(.+)\\((\\d+)\\)", "dir/a.c(42)"},
@@ -137,6 +145,33 @@ TEST_P(ReferenceTest, FindsWhatTheRecursiveMatcherFinds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ReferenceTest, testing::ValuesIn(Rows()));
+
+// A run of characters outside a set of two or three is scanned several characters at a time:
+// the first excluded character is found at every offset around and past those steps, each of
+// the set's characters in turn, and a run that reaches the end of the subject stops there.
+TEST(ReferenceScanTest, RunOutsideASmallSetEndsAtItsFirstExcludedCharacter) {
+    for (const std::string pattern : {"^([^:;x]*)(.)", "^([^:\\e]*)(.?)", "([^;x]+)x"}) {
+        for (const char excluded : {':', ';', 'x', '\x1b'}) {
+            for (std::size_t offset = 0; offset <= 20; ++offset) {
+                for (const std::size_t tail : {0, 1, 9}) {
+                    const std::string subject = std::string(offset, 'a') + excluded + std::string(tail, 'b') + ";x";
+                    TRegExpr re;
+                    re.SetExpression(pattern);
+                    const bool matched = re.Exec(subject);
+                    EXPECT_EQ(DifferenceFromReference(re, subject, matched), "")
+                        << pattern << " on " << offset << " + 1 + " << tail;
+                }
+            }
+        }
+    }
+    for (std::size_t length = 0; length <= 17; ++length) {
+        const std::string subject(length, 'a');
+        TRegExpr re;
+        re.SetExpression("^([^:;x]*)$");
+        EXPECT_TRUE(re.Exec(subject)) << length;
+        EXPECT_EQ(re.MatchLen(1), static_cast<std::int32_t>(length));
+    }
+}
 
 }  // namespace
 }  // namespace regexpr_test
