@@ -917,9 +917,9 @@ std::int32_t TMatcher::FindRepeatHint(std::int32_t node) {
     }
     if (found < 0) found = MakeRepeatHint(node);
     // A hint whose index a slot cannot hold is always found the slower way.
-    if (found <= UINT16_MAX)
+    if (found <= UINT8_MAX)
         Memory_.RepeatHintSlot_[static_cast<std::size_t>(node) % TMatcherMemory::RepeatHintSlots] =
-            static_cast<std::uint16_t>(found);
+            static_cast<std::uint8_t>(found);
     return found;
 }
 

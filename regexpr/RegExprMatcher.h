@@ -70,8 +70,10 @@ private:
     // Where the hint of a repeat node was last found, in the slot its offset selects: a slot is
     // right when the hint it names belongs to that node, so a new program needs no clearing (its
     // hints list starts empty) and two nodes sharing a slot only cost the slower lookup below.
+    // Slots are single bytes: the whole memory then stays small enough for the C library's
+    // quickest allocation, which an object made for one line pays at its one execution.
     static constexpr std::size_t RepeatHintSlots = 128;
-    std::array<std::uint16_t, RepeatHintSlots> RepeatHintSlot_{};
+    std::array<std::uint8_t, RepeatHintSlots> RepeatHintSlot_{};
     // The hint of each repeat node by its offset, made once a program has more repeats in use
     // than a short search handles well.
     static constexpr std::size_t LinearRepeatHints = 8;
@@ -169,7 +171,7 @@ private:
                            std::int32_t &resumeAt);
     /// The index of the hint of the repeat at `node`, made at its first use in the program.
     std::int32_t RepeatHintFor(std::int32_t node) {
-        const std::uint16_t slot = Memory_.RepeatHintSlot_[static_cast<std::size_t>(node) % TMatcherMemory::RepeatHintSlots];
+        const std::uint8_t slot = Memory_.RepeatHintSlot_[static_cast<std::size_t>(node) % TMatcherMemory::RepeatHintSlots];
         if (slot < Memory_.RepeatHints_.size() && Memory_.RepeatHints_[slot].Node == node) [[likely]]
             return slot;
         return FindRepeatHint(node);
