@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <utility>
 
 #include "regexpr/RegExprCompiler.h"
@@ -67,7 +68,9 @@ void TRegExpr::BuildCaseTable() {
     CaseTableBuilt_ = true;
 }
 
-TRegExpr::~TRegExpr() = default;
+TRegExpr::~TRegExpr() {
+    if (MatcherMemory_) MatcherMemory_->~TMatcherMemory();
+}
 
 // --- Expression and program -------------------------------------------------------------------
 
@@ -291,7 +294,9 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
                             .StepLimit = StepLimit_,
                             .BacktrackLimit = BacktrackLimit_};
     // Its first frames need no zeroing: a frame is written before it is read.
-    if (!MatcherMemory_) MatcherMemory_ = std::make_unique_for_overwrite<TMatcherMemory>();
+    static_assert(sizeof(TMatcherMemory) <= MatcherMemoryBlockSize && alignof(TMatcherMemory) <= 16,
+                  "the matcher's memory must fit its block");
+    if (!MatcherMemory_) MatcherMemory_ = ::new (static_cast<void *>(MatcherMemoryBlock_)) TMatcherMemory;
     MatcherMemory_->UseProgram(CompileCount_);
     const TMatcher::TReportError report{[](void *self, TErrorCode code) { static_cast<TRegExpr *>(self)->Error(code); },
                                         this};

@@ -52,6 +52,7 @@
 
 #include <array>
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -236,9 +237,14 @@ private:
     /// outside the table.
     bool EnsureStartCharSet() const;
 
-    // Results and what the executions of the program keep (RegExprMatcher.h).
+    // Results and what the executions of the program keep (RegExprMatcher.h). The matcher's
+    // memory is made at the first execution, in a block of this object sized for it: the front
+    // need not declare the stage's state, and an object made for one line takes no heap memory
+    // for it.
     TSubMatches Sub_;
-    std::unique_ptr<TMatcherMemory> MatcherMemory_;
+    static constexpr std::size_t MatcherMemoryBlockSize = 1536;
+    TMatcherMemory *MatcherMemory_ = nullptr;
+    alignas(16) std::byte MatcherMemoryBlock_[MatcherMemoryBlockSize];
     std::int64_t Steps_ = 0;
     std::int64_t StepLimit_ = DefaultStepLimit;
     std::int32_t BacktrackLimit_ = DefaultBacktrackLimit;

@@ -927,7 +927,6 @@ std::int32_t TMatcher::FindRepeatHint(std::int32_t node) {
 std::int32_t TMatcher::MakeRepeatHint(std::int32_t node) {
     const std::uint8_t *program = Program_;
     const TOpCode op = program[node];
-    if (Memory_.RepeatHints_.empty()) Memory_.RepeatHints_.reserve(16);  // one allocation for most programs
     TRepeatHint hint{};
     hint.Node = node;
     hint.Operand = RepeatOperandNode(op, node);

@@ -14,6 +14,7 @@
 
 #include "regexpr/RegExprBacktrack.h"
 #include "regexpr/RegExprErrors.h"
+#include "regexpr/RegExprInlineList.h"
 #include "regexpr/RegExprProgram.h"
 #include "regexpr/RegExprSubMatches.h"
 
@@ -66,7 +67,8 @@ private:
     std::uint32_t Executions_ = 0;
     std::array<std::uint8_t, ByteSetSize> AnchorStarts_{};
     TFrameStack Frames_;
-    std::vector<TRepeatHint> RepeatHints_;
+    static constexpr std::size_t InlineRepeatHints = 8;
+    TInlineList<TRepeatHint, InlineRepeatHints> RepeatHints_;
     // Where the hint of a repeat node was last found, in the slot its offset selects: a slot is
     // right when the hint it names belongs to that node, so a new program needs no clearing (its
     // hints list starts empty) and two nodes sharing a slot only cost the slower lookup below.

@@ -8,6 +8,7 @@
 
 #include "RegExprTestSupport.h"
 #include "regexpr/RegExprByteBlock.h"
+#include "regexpr/RegExprInlineList.h"
 
 namespace regexpr_test {
 namespace {
@@ -39,6 +40,24 @@ TEST(ByteBlock, AssignsAPartOfItself) {
         block.assign(text.data(), text.size());
         block.assign(block.data() + 2, text.size() - 2);
         EXPECT_EQ(BytesOf(block), std::vector<std::uint8_t>(text.begin() + 2, text.end())) << text;
+    }
+}
+
+TEST(InlineList, KeepsEveryItemAcrossItsGrowthAndAfterClearing) {
+    struct TItem {
+        int Value;
+        char Tag[5];
+    };
+    TInlineList<TItem, 3> list;
+    for (int round = 0; round < 2; ++round) {  // the second round reuses the heap block
+        for (int i = 0; i < 20; ++i) list.push_back({i * 7, {'t', static_cast<char>('a' + i % 26)}});
+        ASSERT_EQ(list.size(), 20u);
+        for (int i = 0; i < 20; ++i) {
+            EXPECT_EQ(list[static_cast<std::size_t>(i)].Value, i * 7) << round << " " << i;
+            EXPECT_EQ(list[static_cast<std::size_t>(i)].Tag[1], 'a' + i % 26) << round << " " << i;
+        }
+        list.clear();
+        EXPECT_TRUE(list.empty());
     }
 }
 
