@@ -11,6 +11,7 @@
 #include "config/CommandConfig.h"
 #include "config/TStringList.h"
 #include "exec/ConsoleApp.h"
+#include "regexpr/RegExpr.h"
 
 namespace fs = std::filesystem;
 
@@ -123,6 +124,17 @@ std::string SyntheticOutput(std::size_t size) {
         output += longLine;
     }
     return output;
+}
+
+bool CompileFresh(const std::string &expression) {
+    regexpr::TRegExpr compiled;
+    compiled.SetExpression(expression);
+    try {
+        compiled.CompileExpression();
+        return true;
+    } catch (const regexpr::ERegExpr &) {
+        return false;
+    }
 }
 
 }  // namespace bench

@@ -30,6 +30,10 @@ std::vector<std::string> ToolOutputDirs();
 /// The repository root this build was made from.
 std::string SourceDir();
 
+/// Compiles `expression` in a fresh object, as every call of the system does before it matches;
+/// false when the expression does not compile.
+bool CompileFresh(const std::string &expression);
+
 /// A large captured output made of realistic pieces: compiler lines ending in CR LF, progress
 /// counters rewritten with lone CRs, and lines longer than a piece. At least `size` bytes.
 std::string SyntheticOutput(std::size_t size);

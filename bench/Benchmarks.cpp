@@ -71,15 +71,7 @@ void ParseStdRegex(benchmark::State &state, TCommandOptions options) {
 void CompileKilnrun(benchmark::State &state, TCommandOptions options) {
     std::int64_t compiled = 0;
     for (auto _ : state) {
-        for (std::size_t i = 0; i < Lines().size(); ++i) {
-            regexpr::TRegExpr expression;
-            expression.SetExpression(options.RegExp);
-            try {
-                expression.CompileExpression();
-                ++compiled;
-            } catch (const regexpr::ERegExpr &) {
-            }
-        }
+        for (std::size_t i = 0; i < Lines().size(); ++i) compiled += bench::CompileFresh(options.RegExp);
     }
     CountLines(state, compiled);
 }
