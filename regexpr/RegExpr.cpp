@@ -91,8 +91,7 @@ std::string_view TRegExpr::Expression() const {
 
 bool TRegExpr::CompileProgram(std::string_view expression) {
     // The parser reads a NUL-terminated text. The stored expression is one already; any other
-    // text is copied for the whole compilation.
-    // The stored expression holds no NUL; any other text is cut at its first one.
+    // text is cut at its first NUL and copied for the whole compilation.
     const std::string_view own = Expression();
     const bool stored = !own.empty() && expression.data() == own.data() && expression.size() == own.size();
     std::string copy;
@@ -212,37 +211,27 @@ std::size_t CopyUpToNul(char *to, const char *from, std::size_t size) {
 void TRegExpr::SetInputString(std::string_view text) {
     Sub_.Clear();
     // The subject ends at the first NUL. A caller that runs one object over many lines reuses the
-    // buffer instead of allocating one per line; the memory of an unusually long subject is given
+    // block instead of allocating one per line; the memory of an unusually long subject is given
     // back.
-    const std::size_t size = text.size();
-    const bool inside = !std::less<const char *>()(text.data(), Subject_) &&
-                        std::less<const char *>()(text.data(), Subject_ + SubjectCapacity_ + 1);
+    const char *current = reinterpret_cast<const char *>(Subject_.data());
+    const bool inside = !std::less<const char *>()(text.data(), current) &&
+                        std::less<const char *>()(text.data(), current + Subject_.capacity());
+    std::size_t length;
     if (inside) {
-        // A part of the current subject: it moves to the buffer's start.
-        const std::size_t length = std::min(size, text.find('\0'));
-        std::memmove(Subject_, text.data(), length);
-        SubjectLength_ = length;
+        // A part of the current subject, which ends at the current NUL: it moves to the start.
+        length = std::min(text.size(), text.find('\0'));
+        std::memmove(Subject_.data(), text.data(), length);
     } else {
-        const bool onHeap = Subject_ != SubjectInline_;
-        if (size > SubjectCapacity_ || (onHeap && SubjectCapacity_ > std::max<std::size_t>(4096, 2 * size))) {
-            SubjectHeap_.reset();  // the old block goes first, so that the two are never both held
-            if (size <= InlineSubjectCapacity) {
-                Subject_ = SubjectInline_;
-                SubjectCapacity_ = InlineSubjectCapacity;
-            } else {
-                SubjectHeap_ = std::make_unique_for_overwrite<char[]>(size + 1);
-                Subject_ = SubjectHeap_.get();
-                SubjectCapacity_ = size;
-            }
-        }
-        SubjectLength_ = CopyUpToNul(Subject_, text.data(), size);
+        char *to = reinterpret_cast<char *>(Subject_.Overwrite(text.size() + 1, 4096));
+        length = CopyUpToNul(to, text.data(), text.size());
     }
-    Subject_[SubjectLength_] = '\0';
-    HasSubject_ = true;
+    Subject_.resize(length + 1);  // no longer than the block holds now: nothing is zeroed
+    Subject_[length] = '\0';
 }
 
 std::string_view TRegExpr::InputString() const {
-    return HasSubject_ ? std::string_view(Subject_, SubjectLength_) : std::string_view();
+    if (Subject_.empty()) return std::string_view();
+    return std::string_view(reinterpret_cast<const char *>(Subject_.data()), Subject_.size() - 1);
 }
 
 bool TRegExpr::Exec(std::string_view text) {
@@ -252,11 +241,11 @@ bool TRegExpr::Exec(std::string_view text) {
 
 bool TRegExpr::ExecAt(std::int32_t offset) {
     if (!EnsureProgram()) return false;
-    if (!HasSubject_) {
+    if (Subject_.empty()) {
         Error(ErrNoInput);
         return false;
     }
-    if (SubjectLength_ > static_cast<std::size_t>(MaxInputLength)) {
+    if (InputString().size() > static_cast<std::size_t>(MaxInputLength)) {
         Error(ErrInputTooLong);
         return false;
     }
@@ -304,14 +293,14 @@ bool TRegExpr::ExecAt(std::int32_t offset) {
 }
 
 std::int32_t TRegExpr::SubMatchCount() const {
-    if (!HasSubject_) return -1;
+    if (Subject_.empty()) return -1;
     for (int n = MaxGroups; n >= 1; --n)
         if (Sub_.Start[n] >= 0 && Sub_.End[n] >= 0) return n;
     return 0;
 }
 
 std::int32_t TRegExpr::MatchPos(std::int32_t n) const {
-    if (n < 0 || n > MaxGroups || !HasSubject_) return -1;
+    if (n < 0 || n > MaxGroups || Subject_.empty()) return -1;
     if (Sub_.Start[n] < 0 || Sub_.End[n] < 0) return -1;
     return Sub_.Start[n];
 }

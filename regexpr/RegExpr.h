@@ -54,12 +54,12 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "regexpr/RegExprByteBlock.h"
 #include "regexpr/RegExprCharLists.h"
 #include "regexpr/RegExprErrors.h"
 #include "regexpr/RegExprModifiers.h"
@@ -165,7 +165,7 @@ public:
     void SetInputString(std::string_view text);
     /// The current subject, or an empty view when none is set.
     std::string_view InputString() const;
-    bool HasInputString() const { return HasSubject_; }
+    bool HasInputString() const { return !Subject_.empty(); }
 
     /// -1 without a subject; else the highest group number whose bounds are both set, 0 if none.
     std::int32_t SubMatchCount() const;
@@ -269,16 +269,10 @@ private:
     TProgramBlock Program_;
     // The expression's text followed by a NUL (the parser reads up to it); empty without one.
     TByteBlock<512> Expression_;
-    // The subject: the object's own copy, followed by a NUL, in a buffer that serves line after
-    // line (`SubjectCapacity_` bytes before the NUL's place). A line of ordinary tool output fits
-    // the buffer inside the object, so an object made for one line takes no heap memory for it.
-    static constexpr std::size_t InlineSubjectCapacity = 255;
-    char *Subject_ = SubjectInline_;
-    std::unique_ptr<char[]> SubjectHeap_;
-    std::size_t SubjectLength_ = 0;
-    std::size_t SubjectCapacity_ = InlineSubjectCapacity;
-    bool HasSubject_ = false;
-    char SubjectInline_[InlineSubjectCapacity + 1];
+    // The subject: the object's own copy followed by a NUL, empty without one. The block serves
+    // line after line, and a line of ordinary tool output fits the part inside the object, so an
+    // object made for one line takes no heap memory for it.
+    TByteBlock<256> Subject_;
     std::int32_t LastErrorCode_ = 0;
 
     // Settings.

@@ -35,6 +35,29 @@ public:
 
     void clear() { Size_ = 0; }
 
+    /// Bytes the block holds before it must grow.
+    std::size_t capacity() const { return Capacity_; }
+
+    /// Makes the block `size` bytes long without keeping its contents, and returns them for
+    /// writing. A heap block larger than `keepUpTo` and than twice `size` is given back first
+    /// (for the inline part when `size` fits there), so that one long text does not hold its
+    /// memory for the short ones after it.
+    std::uint8_t *Overwrite(std::size_t size, std::size_t keepUpTo) {
+        if (size > Capacity_ || (Heap_ && Capacity_ > std::max(keepUpTo, 2 * size))) {
+            Heap_.reset();  // the old block goes first, so that the two are never both held
+            if (size <= InlineCapacity) {
+                Data_ = Inline_;
+                Capacity_ = InlineCapacity;
+            } else {
+                Heap_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+                Data_ = Heap_.get();
+                Capacity_ = size;
+            }
+        }
+        Size_ = size;
+        return Data_;
+    }
+
     /// Makes the block `size` bytes long; bytes beyond the old size are zero.
     void resize(std::size_t size) {
         if (size > Capacity_) Grow(std::max(size, 2 * Capacity_));
